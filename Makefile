@@ -1,0 +1,48 @@
+# Thin wrapper over CMake. `make test` and `make run` set up a fresh Debian 12 machine themselves.
+BUILD       ?= build
+ASAN_BUILD  ?= build-asan
+BENCH_BUILD ?= build-bench
+FUZZ_BUILD  ?= build-fuzz
+FUZZ_SECONDS ?= 60
+JOBS        ?= 2
+CTEST_FLAGS ?= --output-on-failure
+
+.PHONY: all deps configure build test test-main test-asan bench fuzz format run demo clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+test: build
+	cd $(BUILD) && ctest $(CTEST_FLAGS) -j$(JOBS)
+	$(MAKE) --no-print-directory test-asan
+
+# The Qt-free libraries and their tests once more under AddressSanitizer + UndefinedBehaviorSanitizer.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLORY_SANITIZE=ON -DQUILLORY_WITH_QT=OFF
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest $(CTEST_FLAGS) -j$(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLORY_BENCH=ON -DQUILLORY_WITH_QT=OFF
+	cmake --build $(BENCH_BUILD) -j$(JOBS)
+	cmake --build $(BENCH_BUILD) --target run-benchmarks
+
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_FUZZ=ON -DQUILLORY_WITH_QT=OFF
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzzers $(FUZZ_BUILD)
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
