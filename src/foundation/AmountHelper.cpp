@@ -13,7 +13,9 @@ namespace {
 const double kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
 }
 
-bool IsZero(double value) { return std::fabs(value) < 1e-7; }
+bool IsZero(double value) {
+    return std::fabs(value) < 1e-7;
+}
 
 double RoundHalfAwayFromZero(double value) {
     if (IsZero(value))
@@ -56,7 +58,9 @@ std::string FormatDouble(double value, const NumericFormat& format) {
     return buffer;
 }
 
-std::string FormatDouble(double value) { return FormatDouble(value, NumericFormat::GetDefault()); }
+std::string FormatDouble(double value) {
+    return FormatDouble(value, NumericFormat::GetDefault());
+}
 
 std::string FormatAmount(double value, const NumericFormat& format) {
     std::string text = FormatDouble(value, format);
@@ -77,7 +81,9 @@ std::string FormatAmount(double value, const NumericFormat& format) {
     return text;
 }
 
-std::string FormatAmount(double value) { return FormatAmount(value, NumericFormat::GetDefault()); }
+std::string FormatAmount(double value) {
+    return FormatAmount(value, NumericFormat::GetDefault());
+}
 
 std::string FormatAmount(double value, uint8_t digits) {
     NumericFormat format = NumericFormat::GetDefault();

@@ -9,9 +9,13 @@ std::atomic<bool> frozen{false};
 std::atomic<std::time_t> frozenAt{0};
 } // namespace
 
-std::time_t Clock::Now() { return frozen ? frozenAt.load() : std::time(nullptr); }
+std::time_t Clock::Now() {
+    return frozen ? frozenAt.load() : std::time(nullptr);
+}
 
-bool Clock::ToLocal(std::time_t t, std::tm& out) { return localtime_r(&t, &out) != nullptr; }
+bool Clock::ToLocal(std::time_t t, std::tm& out) {
+    return localtime_r(&t, &out) != nullptr;
+}
 
 void Clock::Freeze(std::time_t moment) {
     frozenAt = moment;
@@ -24,8 +28,12 @@ void Clock::Advance(std::time_t seconds) {
     frozenAt += seconds;
 }
 
-void Clock::Release() { frozen = false; }
+void Clock::Release() {
+    frozen = false;
+}
 
-bool Clock::IsFrozen() { return frozen; }
+bool Clock::IsFrozen() {
+    return frozen;
+}
 
 } // namespace quillory

@@ -1,11 +1,11 @@
 #include "FileHelper.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cerrno>
 #include <cstring>
-#include <memory>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,7 +55,9 @@ long long GetFileSize(const std::string& path) {
     return size < 0 ? 0 : size;
 }
 
-bool FileExists(const std::string& path) { return File(std::fopen(path.c_str(), "r")) != nullptr; }
+bool FileExists(const std::string& path) {
+    return File(std::fopen(path.c_str(), "r")) != nullptr;
+}
 
 bool FileToString(const std::string& path, std::string& out) {
     long long size = GetFileSize(path);
@@ -99,7 +101,7 @@ bool FileToString(const std::string& path, std::string& out) {
 bool StringToFile(const std::string& requested, const std::string& text) {
     // Write through a symbolic link to the file it names, so the link survives the rename.
     std::string path = requested;
-    struct stat linkInfo{};
+    struct stat linkInfo {};
     if (::lstat(path.c_str(), &linkInfo) == 0 && S_ISLNK(linkInfo.st_mode)) {
         if (char* target = ::realpath(path.c_str(), nullptr)) {
             path = target;
@@ -108,7 +110,7 @@ bool StringToFile(const std::string& requested, const std::string& text) {
     }
 
     mode_t mode = S_IRUSR | S_IWUSR;
-    struct stat existing{};
+    struct stat existing {};
     if (::stat(path.c_str(), &existing) == 0)
         mode = existing.st_mode & 07777;
 

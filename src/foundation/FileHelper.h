@@ -13,6 +13,6 @@ bool FileToString(const std::string& path, std::string& out);
 // file gets mode 0600, an existing one keeps its mode.
 bool StringToFile(const std::string& path, const std::string& text);
 long long GetFileSize(const std::string& path); // 0 when it cannot be opened
-bool FileExists(const std::string& path);        // can be opened for reading
+bool FileExists(const std::string& path);       // can be opened for reading
 
 } // namespace quillory::FileHelper

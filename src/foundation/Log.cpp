@@ -86,7 +86,9 @@ void Log::Output(const std::string& line) {
     }
 }
 
-void Log::Write(const std::string& text) { Output(BuildPrefix() + text); }
+void Log::Write(const std::string& text) {
+    Output(BuildPrefix() + text);
+}
 
 void Log::Debug(const std::string&) {}
 
@@ -101,9 +103,17 @@ void Log::CriticalError(const std::string& text) {
     Output(BuildPrefix() + "CRITICAL ERROR - " + text);
 }
 
-void LogMessage(const std::string& text) { Log::Instance().Write(text); }
-void LogDebug(const std::string& text) { Log::Instance().Debug(text); }
-void LogError(const std::string& text) { Log::Instance().Error(text); }
-void LogCriticalError(const std::string& text) { Log::Instance().CriticalError(text); }
+void LogMessage(const std::string& text) {
+    Log::Instance().Write(text);
+}
+void LogDebug(const std::string& text) {
+    Log::Instance().Debug(text);
+}
+void LogError(const std::string& text) {
+    Log::Instance().Error(text);
+}
+void LogCriticalError(const std::string& text) {
+    Log::Instance().CriticalError(text);
+}
 
 } // namespace quillory

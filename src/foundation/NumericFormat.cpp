@@ -38,8 +38,12 @@ void NumericFormat::SetNumberOfDecimalDigits(uint8_t digits) {
     decimalDigits = digits;
 }
 
-void NumericFormat::SetDefault(const NumericFormat& format) { defaultFormat = format; }
+void NumericFormat::SetDefault(const NumericFormat& format) {
+    defaultFormat = format;
+}
 
-NumericFormat& NumericFormat::GetDefault() { return defaultFormat; }
+NumericFormat& NumericFormat::GetDefault() {
+    return defaultFormat;
+}
 
 } // namespace quillory

@@ -10,7 +10,9 @@ namespace quillory::StringUtils {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 template <typename Container>
 void SplitInto(const std::string& text, const std::string& delimiters, Container& out, bool quotes, bool single) {
@@ -59,7 +61,9 @@ std::string ToString(double value) {
     return std::string(buffer, static_cast<size_t>(n));
 }
 
-double ToDouble(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+double ToDouble(const std::string& text) {
+    return std::strtod(text.c_str(), nullptr);
+}
 
 void Trim(std::string& text) {
     size_t end = text.size();

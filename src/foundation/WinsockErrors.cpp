@@ -70,17 +70,17 @@ const ErrorEntry kErrors[] = {
     {11004, "Valid name, no data record of requested type. The name is valid but has no address of the "
             "requested type."},
     {6, "OS dependent. Specified event object handle is invalid. "
-            "An application attempted to use an event object whose handle is not valid."},
+        "An application attempted to use an event object whose handle is not valid."},
     {87, "OS dependent. One or more parameters are invalid. "
-            "An application passed invalid parameters to a function."},
+         "An application passed invalid parameters to a function."},
     {996, "OS dependent. Overlapped I/O event object not in signaled state. "
-            "An application asked for the result of an overlapped operation that has not completed yet."},
+          "An application asked for the result of an overlapped operation that has not completed yet."},
     {997, "OS dependent. Overlapped operations will complete later. "
-            "An overlapped operation was started and will complete later."},
+          "An overlapped operation was started and will complete later."},
     {8, "OS dependent. Insufficient memory available. "
-            "There was not enough memory to perform the operation."},
+        "There was not enough memory to perform the operation."},
     {995, "OS dependent. Overlapped operation aborted. "
-            "An overlapped operation was cancelled because the socket was closed."},
+          "An overlapped operation was cancelled because the socket was closed."},
     {10107, "OS dependent. System call failure. "
             "A system call that should never fail has failed."},
 };
@@ -88,7 +88,8 @@ const ErrorEntry kErrors[] = {
 } // namespace
 
 std::string WinsockErrorText(int code) {
-    auto it = std::find_if(std::begin(kErrors), std::end(kErrors), [code](const ErrorEntry& e) { return e.code == code; });
+    auto it =
+        std::find_if(std::begin(kErrors), std::end(kErrors), [code](const ErrorEntry& e) { return e.code == code; });
     return it == std::end(kErrors) ? std::string() : std::string(it->text);
 }
 

@@ -23,9 +23,15 @@ ScopedClock::ScopedClock(int year, int month, int day, int hour, int minute, int
     Clock::Freeze(std::mktime(&local));
 }
 
-ScopedClock::ScopedClock(std::time_t moment) { Clock::Freeze(moment); }
-ScopedClock::~ScopedClock() { Clock::Release(); }
-void ScopedClock::Advance(std::time_t seconds) { Clock::Advance(seconds); }
+ScopedClock::ScopedClock(std::time_t moment) {
+    Clock::Freeze(moment);
+}
+ScopedClock::~ScopedClock() {
+    Clock::Release();
+}
+void ScopedClock::Advance(std::time_t seconds) {
+    Clock::Advance(seconds);
+}
 
 LogCapture::LogCapture() {
     Log& log = Log::Instance();
@@ -62,7 +68,9 @@ bool LogCapture::Contains(const std::string& text) const {
     return false;
 }
 
-void LogCapture::Clear() { Log::Instance().lines.clear(); }
+void LogCapture::Clear() {
+    Log::Instance().lines.clear();
+}
 
 MessageBoxRecorder::MessageBoxRecorder() {
     previous = SetMessageBoxHook([this](const std::string& text, const std::string& caption, MessageBoxIcon icon) {
@@ -70,7 +78,9 @@ MessageBoxRecorder::MessageBoxRecorder() {
     });
 }
 
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxHook(previous); }
+MessageBoxRecorder::~MessageBoxRecorder() {
+    SetMessageBoxHook(previous);
+}
 
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "quillory-test-XXXXXX").string();
