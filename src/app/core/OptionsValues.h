@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/core/QuilloryApp.h"
+#include "app/core/TimerControl.h"
+
+namespace quillory {
+
+// The options dialog's three values and the steps that read, check and store them.
+struct OptionsValues {
+    int updateTime = 10;
+    int autoStart = 0;
+    int weekendUpdate = 0;
+
+    static constexpr int kMinUpdateTime = 10;
+    static constexpr int kMaxUpdateTime = 1000;
+
+    static OptionsValues Read(QuilloryApp& app);
+
+    // Reads the interval edit's text. On failure gives the message to show: "Enter an integer."
+    // for a text that is not a whole number, the range message for one outside 10..1000.
+    static std::optional<std::string> ParseUpdateTime(const std::string& text, int& minutes);
+
+    // Stores the values after OK. The log-on entry and the weekend switch are written every
+    // time; the interval only when it changed, and then timer 1 starts a full new interval.
+    void Apply(QuilloryApp& app, TimerControl& timers) const;
+};
+
+} // namespace quillory

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "app/core/QuoteRows.h"
+#include "app/core/TimerControl.h"
+
+namespace quillory {
+
+// What the update pass needs from the main window besides its list rows. Message boxes go
+// through ShowMessageBox and the current moment through Clock.
+class UpdateWindow : public QuoteRows, public TimerControl {
+public:
+    virtual void EnableUpdateButton(bool enable) = 0;
+    virtual std::string GetStatusText() = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    virtual void SetTrayIcon(int iconId) = 0;
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+};
+
+} // namespace quillory
