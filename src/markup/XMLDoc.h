@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "markup/XMLTag.h"
+
+namespace quillory {
+
+// A markup text as a flat vector of tokens, no tree and no validation. Parse never fails: any bytes
+// give a (possibly empty) token vector. The same class writes markup: Add tokens, then CreateText.
+class XMLDoc {
+public:
+    XMLDoc() = default;
+    XMLDoc(const XMLDoc&) = default;
+    XMLDoc(XMLDoc&&) noexcept = default;
+    XMLDoc& operator=(const XMLDoc&) = default;
+    XMLDoc& operator=(XMLDoc&&) noexcept = default;
+    virtual ~XMLDoc() = default;
+
+    // Replaces the content by the tokens of `text`, which ends at its first NUL. Text after the last
+    // tag and an unterminated tag are dropped.
+    void Parse(const std::string& text);
+
+    unsigned GetTagCount() const { return static_cast<unsigned>(tags.size()); }
+    // Throw XMLException for an index at or past the end.
+    XMLTag& operator[](unsigned index);
+    const XMLTag& operator[](unsigned index) const;
+    const std::vector<XMLTag>& GetTags() const { return tags; }
+
+    // The first index >= startIndex whose token has exactly this name and kind and, for every
+    // condition, an attribute value equal to the condition's value (a missing attribute reads as "");
+    // -1 when none.
+    int FindTag(const std::string& name, int kind, unsigned startIndex,
+                const std::vector<XMLAttribute>& conditions = {}) const;
+
+    void AddTag(const XMLTag& tag) { tags.push_back(tag); }
+    void AddStartTag(const std::string& name, const std::vector<XMLAttribute>& attributes);
+    void AddEmptyTag(const std::string& name, const std::vector<XMLAttribute>& attributes);
+    void AddEndTag(const std::string& name);
+
+    // Every token's text followed by CR LF.
+    void CreateText(std::string& out) const;
+
+private:
+    std::vector<XMLTag> tags;
+    // Tokenizer state, meaningful only while Parse runs.
+    std::string buffer;
+    char quote = 0;
+    bool inTag = false;
+    int line = 0;
+};
+
+} // namespace quillory
