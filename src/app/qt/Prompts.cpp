@@ -1,0 +1,53 @@
+#include "app/qt/Prompts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "foundation/MessageBox.h"
+
+namespace quillory::Prompts {
+
+namespace {
+
+QuestionHook& Hook() {
+    static QuestionHook hook;
+    return hook;
+}
+
+QMessageBox::Icon ToQt(MessageBoxIcon icon) {
+    switch (icon) {
+    case MessageBoxIcon::Information:
+        return QMessageBox::Information;
+    case MessageBoxIcon::Error:
+        return QMessageBox::Critical;
+    case MessageBoxIcon::Warning:
+    case MessageBoxIcon::None:
+        break;
+    }
+    return QMessageBox::Warning;
+}
+
+} // namespace
+
+void InstallQtMessageBox() {
+    SetMessageBoxHook([](const std::string& text, const std::string& caption, MessageBoxIcon icon) {
+        QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
+                        QApplication::activeWindow());
+        box.exec();
+    });
+}
+
+bool AskYesNo(const std::string& text) {
+    if (Hook())
+        return Hook()(text);
+    return QMessageBox::question(QApplication::activeWindow(), "Quillory", QString::fromStdString(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QuestionHook SetQuestionHook(QuestionHook hook) {
+    QuestionHook previous = std::move(Hook());
+    Hook() = std::move(hook);
+    return previous;
+}
+
+} // namespace quillory::Prompts
