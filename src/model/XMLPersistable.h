@@ -1,0 +1,81 @@
+#pragma once
+
+#include <list>
+#include <string>
+
+#include "foundation/Exception.h"
+#include "markup/XMLDoc.h"
+
+namespace quillory {
+
+// A record stored as XML: it appends its own tokens to a document and reads itself back from a
+// token vector at a moving index. Header-only, so that the date types below the model can use it.
+class XMLPersistable {
+public:
+    virtual ~XMLPersistable() = default;
+
+    // One token per line, each ended by CR LF.
+    void CreateXMLString(std::string& out) const {
+        XMLDoc doc;
+        CreateXML(doc);
+        doc.CreateText(out);
+    }
+    virtual void CreateXML(XMLDoc& doc) const = 0;
+    // Reads the record starting at token `index`; afterwards `index` is the first token after it.
+    virtual void ParseXML(const XMLDoc& doc, unsigned& index) = 0;
+
+    // Tokens after the root record are ignored.
+    void ParseXMLString(const std::string& text) {
+        XMLDoc doc;
+        doc.Parse(text);
+        unsigned index = 0;
+        ParseXML(doc, index);
+    }
+};
+
+// What a persistable list of T needs to know of T: specialise with the two element names `list` and
+// `element`, and `Default()`, the state a new element is parsed into.
+template <typename T> struct XMLListNames;
+
+// A list of records that wraps its elements in a start and an end tag.
+template <typename T> class XMLPersistableList : public std::list<T>, public XMLPersistable {
+public:
+    using std::list<T>::list;
+
+    void CreateXML(XMLDoc& doc) const override {
+        doc.AddStartTag(XMLListNames<T>::list, {});
+        for (const T& item : *this)
+            item.CreateXML(doc);
+        doc.AddEndTag(XMLListNames<T>::list);
+    }
+
+    void ParseXML(const XMLDoc& doc, unsigned& index) override {
+        const std::string listName = XMLListNames<T>::list;
+        this->clear();
+        if (doc.GetTagCount() == 0)
+            return;
+        if (index >= doc.GetTagCount())
+            throw XMLException("XMLPersistableList::ParseXML() - Index is out of range!");
+        const XMLTag& first = doc[index];
+        if (first.GetName() != listName || first.GetKind() != XMLTagKind::START)
+            throw XMLException("XMLPersistableList::ParseXML - unexpected tag! Received [" + first.GetName() +
+                               "], Expected [" + listName + "]");
+        ++index;
+        // Built once: the default state may read the clock, and lists can hold millions of entries.
+        const T prototype = XMLListNames<T>::Default();
+        for (;;) {
+            const XMLTag& tag = doc[index];
+            if (tag.GetName() == listName && tag.GetKind() == XMLTagKind::END)
+                break;
+            if (tag.GetName() != XMLListNames<T>::element)
+                throw XMLException("XMLPersistableList::ParseXML() - unexpected child tag! Received [" + tag.GetName() +
+                                   "], Expected [" + listName + "]");
+            T item = prototype;
+            item.ParseXML(doc, index);
+            this->push_back(std::move(item));
+        }
+        ++index;
+    }
+};
+
+} // namespace quillory
