@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""The web tests' server. The request path picks the behaviour:
+
+  /echo                     200, the raw request bytes as the body
+  /redirect?code=C&to=URL   status C (300-303) with "Location: URL"
+  /chain/N                  302 to /chain/N-1 down to /chain/0, which answers 200 "end of chain"
+  /lower-location           302 whose only location field is spelled "location"
+  /duplicate                302 with two Location fields, /echo?first and /echo?second
+  /two-blanks               "HTTP/1.0  302 Found": two blanks before the code
+  /no-blank-line            a header without the blank line, then close
+  /status/C                 status C with a short body
+  /bytes/N                  200 with a body of N bytes
+  /zero                     200 with a body that holds a zero byte
+  /pieces                   200 with the body sent in two small pieces 0.2 s apart
+  /hit/NAME                 200 "hit K", the K-th request for NAME; /hits/NAME tells K without counting
+  /silent                   reads the request and says nothing until the client goes
+  /reset                    reads the request and resets the connection
+  /close                    reads the request and closes without answering
+Query "abrupt" ends a TLS connection without close_notify.
+"""
+
+import threading
+import time
+
+from testserver import serve
+
+PATTERN = bytes(range(ord("a"), ord("z") + 1)) * (1 << 16)  # 1.6 MiB to slice bodies from
+hits = {}
+hits_lock = threading.Lock()
+
+
+def send_bytes(conn, count):
+    conn.send("HTTP/1.0 200 OK\r\nContent-Length: %d\r\n\r\n" % count)
+    view = memoryview(PATTERN)
+    while count > 0:
+        piece = min(count, len(PATTERN))
+        conn.socket.sendall(view[:piece])
+        count -= piece
+
+
+def handle(request, conn):
+    path, query = request.path, request.query
+    conn.abrupt = "abrupt" in query
+    if path == "/echo":
+        conn.respond(200, request.raw, [("Content-Type", "text/plain")], "OK")
+    elif path == "/redirect":
+        conn.respond(int(query.get("code", "302")), "redirect body", [("Location", query.get("to", "/echo"))])
+    elif path.startswith("/chain/"):
+        n = int(path[len("/chain/"):])
+        if n > 0:
+            conn.respond(302, "redirect %d" % n, [("Location", "/chain/%d" % (n - 1))])
+        else:
+            conn.respond(200, "end of chain", reason="OK")
+    elif path == "/lower-location":
+        conn.respond(302, "lower-case location", [("location", "/echo")])
+    elif path == "/duplicate":
+        conn.respond(302, "duplicate", [("Location", "/echo?first"), ("Location", "/echo?second")])
+    elif path == "/two-blanks":
+        conn.send("HTTP/1.0  302 Found\r\nLocation: /echo\r\n\r\ntwo blanks body")
+    elif path == "/no-blank-line":
+        conn.send("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n")
+    elif path.startswith("/status/"):
+        code = int(path[len("/status/"):])
+        conn.respond(code, "status %d body" % code)
+    elif path.startswith("/bytes/"):
+        send_bytes(conn, int(path[len("/bytes/"):]))
+    elif path == "/zero":
+        conn.respond(200, b"before\0after", reason="OK")
+    elif path == "/pieces":
+        conn.send("HTTP/1.0 200 OK\r\n\r\nfirst piece|")
+        time.sleep(0.2)
+        conn.send("second piece")
+    elif path.startswith("/hit/"):
+        with hits_lock:
+            hits[path] = hits.get(path, 0) + 1
+            count = hits[path]
+        conn.respond(200, "hit %d" % count, reason="OK")
+    elif path.startswith("/hits/"):
+        with hits_lock:
+            count = hits.get("/hit/" + path[len("/hits/"):], 0)
+        conn.respond(200, str(count), reason="OK")
+    elif path == "/silent":
+        conn.socket.settimeout(60)
+        while conn.socket.recv(1024):
+            pass
+    elif path == "/reset":
+        conn.reset()
+    elif path == "/close":
+        conn.close()
+    else:
+        conn.respond(404, "no such test page")
+
+
+if __name__ == "__main__":
+    serve(handle)
