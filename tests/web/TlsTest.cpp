@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "TestCertificates.h"
+#include "TestServer.h"
+#include "TestSupport.h"
+#include "foundation/Exception.h"
+#include "web/HttpConnection.h"
+#include "web/Socket.h"
+
+namespace quillory {
+namespace {
+
+using test::ScopedEnv;
+using test::TestCertificates;
+using test::TestServer;
+using Kind = test::TestCertificates::Kind;
+
+class TlsTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { certificates = new TestCertificates; }
+    static void TearDownTestSuite() {
+        delete certificates;
+        certificates = nullptr;
+    }
+
+    // The text of the failed handshake with `host`, or "" when it succeeded.
+    static std::string HandshakeError(const std::string& host, uint16_t port) {
+        Socket socket;
+        socket.Create();
+        try {
+            socket.Connect(host, port, true);
+        } catch (const SocketException& e) {
+            EXPECT_EQ(e.ErrorCode(), 0);
+            return e.Message();
+        }
+        return "";
+    }
+
+    static std::string GetPage(const std::string& path, uint16_t port) {
+        HttpConnection connection("127.0.0.1", port, true);
+        std::string page;
+        try {
+            connection.Connect();
+            connection.GetPage(path, page);
+        } catch (const HttpException& e) {
+            ADD_FAILURE() << path << ": " << e.Message();
+        }
+        return page;
+    }
+
+    static inline TestCertificates* certificates = nullptr;
+    ScopedEnv trust{"SSL_CERT_FILE", certificates->CaFile()};
+    ScopedEnv noDirectory{"SSL_CERT_DIR", "/nonexistent"};
+    test::LogCapture log;
+};
+
+TEST_F(TlsTest, CertificateOfTheTrustedAuthorityIsAccepted) {
+    TestServer server("web_server.py", certificates->ServerArguments(Kind::Trusted));
+    EXPECT_EQ(HandshakeError("127.0.0.1", server.Port()), "");
+    EXPECT_EQ(HandshakeError("localhost", server.Port()), "");
+}
+
+TEST_F(TlsTest, WrongNameAndUnknownAuthorityAreRefused) {
+    TestServer wrongName("web_server.py", certificates->ServerArguments(Kind::WrongName));
+    EXPECT_EQ(HandshakeError("localhost", wrongName.Port()),
+              "Can't establish SSL/TLS connection with localhost: hostname mismatch");
+    EXPECT_EQ(HandshakeError("127.0.0.1", wrongName.Port()),
+              "Can't establish SSL/TLS connection with 127.0.0.1: IP address mismatch");
+
+    TestServer untrusted("web_server.py", certificates->ServerArguments(Kind::Untrusted));
+    EXPECT_EQ(HandshakeError("127.0.0.1", untrusted.Port()),
+              "Can't establish SSL/TLS connection with 127.0.0.1: unable to get local issuer certificate");
+}
+
+// A short TLS record is no end of the response: only the server's close is.
+TEST_F(TlsTest, ResponseIsReadUntilTheServerCloses) {
+    TestServer server("web_server.py", certificates->ServerArguments(Kind::Trusted));
+    EXPECT_EQ(GetPage("/pieces", server.Port()), "first piece|second piece");
+    EXPECT_EQ(GetPage("/pieces?abrupt", server.Port()), "first piece|second piece");
+    EXPECT_EQ(GetPage("/bytes/100000", server.Port()).size(), 100000u);
+}
+
+TEST_F(TlsTest, RedirectsSwitchBetweenTlsAndPlainByScheme) {
+    TestServer secure("web_server.py", certificates->ServerArguments(Kind::Trusted));
+    TestServer plain("web_server.py");
+
+    HttpConnection toSecure("127.0.0.1", plain.Port(), false);
+    toSecure.Connect();
+    std::string page;
+    toSecure.GetPage("/redirect?to=" + secure.Url("/hit/secure", "https"), page);
+    EXPECT_EQ(page, "hit 1");
+
+    EXPECT_EQ(GetPage("/redirect?to=" + plain.Url("/hit/plain"), secure.Port()), "hit 1");
+}
+
+} // namespace
+} // namespace quillory
