@@ -1,9 +1,11 @@
 #pragma once
 
-// Byte searches used by the tokenizer. They look at 16 bytes at a time where SSE2 is available (every
-// x86-64) and never read outside [p, end).
+// Byte classification for the tokenizer: 64 bytes at a time become one bit mask per character of
+// interest, which the tokenizer then walks with bit operations instead of testing byte by byte.
+// SSE2 (every x86-64) does the comparisons; other machines get the same masks from a plain loop.
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -12,108 +14,138 @@
 
 namespace quillory::CharScan {
 
-struct Census {
-    const char* end; // the first NUL, or the end of the input
-    size_t marks;    // number of '<' and '>' before it
+inline int LowestBit(uint64_t mask) {
+    return __builtin_ctzll(mask);
+}
+
+// Bits 0 .. i cleared.
+inline uint64_t ClearThrough(uint64_t mask, int i) {
+    return mask & ~((uint64_t{2} << i) - 1);
+}
+
+// Bits below i.
+inline uint64_t Below(int i) {
+    return (uint64_t{1} << i) - 1;
+}
+
+inline int PopCount(uint64_t x) {
+#if defined(__POPCNT__)
+    return __builtin_popcountll(x);
+#else
+    x = x - ((x >> 1) & 0x5555555555555555ULL);
+    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
+#endif
+}
+
+// Bit i becomes the parity of bits 0 .. i: set from an opening quote up to (not including) the
+// quote that closes it.
+inline uint64_t PrefixXor(uint64_t x) {
+    x ^= x << 1;
+    x ^= x << 2;
+    x ^= x << 4;
+    x ^= x << 8;
+    x ^= x << 16;
+    x ^= x << 32;
+    return x;
+}
+
+// The characters that drive the character step.
+struct TextMasks {
+    uint64_t lt, gt, quote, newline;
+};
+
+// The characters that split a tag into name and attributes.
+struct TagMasks {
+    uint64_t blank, equals, quote, apostrophe;
 };
 
 #if defined(__SSE2__)
 
-inline __m128i Load(const char* p) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+inline uint64_t Bits(const __m128i* chunks, __m128i c) {
+    uint64_t m0 = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunks[0], c)));
+    uint64_t m1 = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunks[1], c)));
+    uint64_t m2 = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunks[2], c)));
+    uint64_t m3 = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunks[3], c)));
+    return m0 | (m1 << 16) | (m2 << 32) | (m3 << 48);
 }
 
-inline unsigned Mask(__m128i bytes) {
-    return static_cast<unsigned>(_mm_movemask_epi8(bytes));
+inline void Load64(const char* p, __m128i* chunks) {
+    for (int k = 0; k < 4; ++k)
+        chunks[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
 }
 
-// Sum of the 16 byte counters in `acc`.
-inline size_t Sum(__m128i acc) {
-    __m128i s = _mm_sad_epu8(acc, _mm_setzero_si128());
-    return static_cast<size_t>(_mm_cvtsi128_si32(s)) + static_cast<size_t>(_mm_extract_epi16(s, 4));
+// p must have 64 readable bytes.
+inline TextMasks ClassifyText(const char* p) {
+    __m128i chunks[4];
+    Load64(p, chunks);
+    return {Bits(chunks, _mm_set1_epi8('<')), Bits(chunks, _mm_set1_epi8('>')), Bits(chunks, _mm_set1_epi8('"')),
+            Bits(chunks, _mm_set1_epi8('\n'))};
 }
 
-#endif
-
-// First position of a or b in [p, end), or end.
-inline const char* FindAny(const char* p, const char* end, char a, char b) {
-#if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b);
-    while (end - p >= 32) {
-        __m128i x = Load(p), y = Load(p + 16);
-        unsigned mx = Mask(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)));
-        unsigned my = Mask(_mm_or_si128(_mm_cmpeq_epi8(y, va), _mm_cmpeq_epi8(y, vb)));
-        unsigned m = mx | (my << 16);
-        if (m != 0)
-            return p + __builtin_ctz(m);
-        p += 32;
-    }
-    while (end - p >= 16) {
-        __m128i x = Load(p);
-        unsigned m = Mask(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)));
-        if (m != 0)
-            return p + __builtin_ctz(m);
-        p += 16;
-    }
-#endif
-    while (p < end && *p != a && *p != b)
-        ++p;
-    return p;
+inline TagMasks ClassifyTag(const char* p) {
+    __m128i chunks[4];
+    Load64(p, chunks);
+    return {Bits(chunks, _mm_set1_epi8(' ')) | Bits(chunks, _mm_set1_epi8('\t')) | Bits(chunks, _mm_set1_epi8('\n')) |
+                Bits(chunks, _mm_set1_epi8('\r')),
+            Bits(chunks, _mm_set1_epi8('=')), Bits(chunks, _mm_set1_epi8('"')), Bits(chunks, _mm_set1_epi8('\''))};
 }
 
-// First position of a, b or c in [p, end), or end.
-inline const char* FindAny(const char* p, const char* end, char a, char b, char c) {
-#if defined(__SSE2__)
-    const __m128i va = _mm_set1_epi8(a), vb = _mm_set1_epi8(b), vc = _mm_set1_epi8(c);
-    while (end - p >= 16) {
-        __m128i x = Load(p);
-        unsigned m =
-            Mask(_mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)), _mm_cmpeq_epi8(x, vc)));
-        if (m != 0)
-            return p + __builtin_ctz(m);
-        p += 16;
-    }
-#endif
-    while (p < end && *p != a && *p != b && *p != c)
-        ++p;
-    return p;
-}
-
-// First position of c in [p, end), or end.
-inline const char* Find(const char* p, const char* end, char c) {
-#if defined(__SSE2__)
-    const __m128i vc = _mm_set1_epi8(c);
-    while (end - p >= 16) {
-        unsigned m = Mask(_mm_cmpeq_epi8(Load(p), vc));
-        if (m != 0)
-            return p + __builtin_ctz(m);
-        p += 16;
-    }
-    while (p < end && *p != c)
-        ++p;
-    return p;
 #else
-    const void* hit = std::memchr(p, c, static_cast<size_t>(end - p));
-    return hit != nullptr ? static_cast<const char*>(hit) : end;
-#endif
+
+inline TextMasks ClassifyText(const char* p) {
+    TextMasks m{};
+    for (int i = 0; i < 64; ++i) {
+        const uint64_t bit = uint64_t{1} << i;
+        m.lt |= p[i] == '<' ? bit : 0;
+        m.gt |= p[i] == '>' ? bit : 0;
+        m.quote |= p[i] == '"' ? bit : 0;
+        m.newline |= p[i] == '\n' ? bit : 0;
+    }
+    return m;
 }
 
-// Number of '\n' in [p, end).
-inline size_t CountNewlines(const char* p, const char* end) {
-    size_t n = 0;
-#if defined(__SSE2__)
-    const __m128i nl = _mm_set1_epi8('\n');
-    while (end - p >= 16) {
-        __m128i acc = _mm_setzero_si128();
-        for (int k = 0; k < 255 && end - p >= 16; ++k, p += 16)
-            acc = _mm_sub_epi8(acc, _mm_cmpeq_epi8(Load(p), nl));
-        n += Sum(acc);
+inline TagMasks ClassifyTag(const char* p) {
+    TagMasks m{};
+    for (int i = 0; i < 64; ++i) {
+        const uint64_t bit = uint64_t{1} << i;
+        const char c = p[i];
+        m.blank |= c == ' ' || c == '\t' || c == '\n' || c == '\r' ? bit : 0;
+        m.equals |= c == '=' ? bit : 0;
+        m.quote |= c == '"' ? bit : 0;
+        m.apostrophe |= c == '\'' ? bit : 0;
     }
-#endif
-    for (; p < end; ++p)
-        n += *p == '\n';
-    return n;
+    return m;
 }
+
+#endif
+
+// A block of at most 64 bytes from p, of which `size` are meaningful and `readable` may be read;
+// a short block is copied so that no read passes the end of the input.
+struct Block {
+    const char* bytes;
+    char copy[64];
+
+    Block(const char* p, size_t size, size_t readable) {
+        if (readable >= 64) {
+            bytes = p;
+        } else {
+            std::memset(copy, 0, sizeof copy);
+            std::memcpy(copy, p, size);
+            bytes = copy;
+        }
+    }
+};
+
+inline uint64_t ValidBits(size_t size) {
+    return size >= 64 ? ~uint64_t{0} : Below(static_cast<int>(size));
+}
+
+struct Census {
+    const char* end; // the first NUL, or the end of the input
+    size_t marks;    // number of '<' and '>' before it
+};
 
 // Where the input ends (its first NUL) and how many tag brackets it holds, which bounds the number
 // of tokens: each token is completed by one '<' or '>'.
@@ -121,18 +153,19 @@ inline Census TakeCensus(const char* p, const char* end) {
     size_t marks = 0;
 #if defined(__SSE2__)
     const __m128i lt = _mm_set1_epi8('<'), gt = _mm_set1_epi8('>'), zero = _mm_setzero_si128();
-    while (end - p >= 16) {
+    bool nul = false;
+    while (!nul && end - p >= 16) {
         __m128i acc = _mm_setzero_si128();
-        int k = 0;
-        for (; k < 127 && end - p >= 16; ++k, p += 16) {
-            __m128i x = Load(p);
-            if (Mask(_mm_cmpeq_epi8(x, zero)) != 0)
+        for (int k = 0; k < 255 && end - p >= 16; ++k, p += 16) {
+            __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            if (_mm_movemask_epi8(_mm_cmpeq_epi8(x, zero)) != 0) {
+                nul = true; // the loop below finds it
                 break;
+            }
             acc = _mm_sub_epi8(acc, _mm_or_si128(_mm_cmpeq_epi8(x, lt), _mm_cmpeq_epi8(x, gt)));
         }
-        marks += Sum(acc);
-        if (k < 127 && end - p >= 16)
-            break; // a NUL lies in the next 16 bytes; the loop below finds it
+        __m128i sums = _mm_sad_epu8(acc, _mm_setzero_si128());
+        marks += static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
     }
 #endif
     for (; p < end && *p != 0; ++p)

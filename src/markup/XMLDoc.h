@@ -16,7 +16,7 @@ public:
     XMLDoc(XMLDoc&&) noexcept = default;
     XMLDoc& operator=(const XMLDoc&) = default;
     XMLDoc& operator=(XMLDoc&&) noexcept = default;
-    virtual ~XMLDoc() = default;
+    virtual ~XMLDoc();
 
     // Replaces the content by the tokens of `text`, which ends at its first NUL. Text after the last
     // tag and an unterminated tag are dropped.
@@ -43,6 +43,8 @@ public:
     void CreateText(std::string& out) const;
 
 private:
+    void Clear();
+
     std::vector<XMLTag> tags;
     // Tokenizer state, meaningful only while Parse runs.
     std::string buffer;

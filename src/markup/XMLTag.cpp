@@ -8,6 +8,7 @@
 #include <locale.h>
 
 #include "foundation/Exception.h"
+#include "markup/CharScan.h"
 
 namespace quillory {
 
@@ -45,6 +46,10 @@ public:
         ++count;
     }
     size_t Count() const { return count; }
+    void Clear() {
+        spill.clear();
+        count = 0;
+    }
     const Piece& operator[](size_t i) const { return count <= fixed.size() ? fixed[i] : spill[i]; }
 
 private:
@@ -68,6 +73,10 @@ void XMLTag::Parse(const std::string& content) {
 }
 
 void XMLTag::Parse(const char* data, size_t size) {
+    ParseContent(data, size, size);
+}
+
+void XMLTag::ParseContent(const char* data, size_t size, size_t readable) {
     name.clear();
     kind = XMLTagKind::UNKNOWN;
     attributes.clear();
@@ -104,13 +113,55 @@ void XMLTag::Parse(const char* data, size_t size) {
     } else {
         kind = XMLTagKind::START;
     }
-    ParseAttributes(begin, static_cast<size_t>(end - begin));
+    ParseAttributes(begin, static_cast<size_t>(end - begin), readable - static_cast<size_t>(begin - data));
 }
 
-void XMLTag::ParseAttributes(const char* data, size_t size) {
-    // Cut at blanks outside double or single quotes, keeping empty pieces, and note the '=' of each
-    // piece on the way so that the attributes need no second search.
-    PieceList pieces;
+namespace {
+
+// The pieces of a tag that uses no single quotes: double-quoted sections are found for 64 bytes at a
+// time from the parity of the quotes before each position, and only the blanks and '=' outside
+// them are visited. False when a single quote turns up; the caller then cuts byte by byte.
+bool CutFast(const char* data, size_t size, size_t readable, PieceList& pieces) {
+    using namespace CharScan;
+    size_t start = 0, equals = std::string::npos;
+    bool more = false;
+    bool quoted = false; // a double-quoted section runs on from the previous block
+    for (size_t base = 0; base < size; base += 64) {
+        const Block block(data + base, size - base, readable - base);
+        const TagMasks masks = ClassifyTag(block.bytes);
+        const uint64_t valid = ValidBits(size - base);
+        if ((masks.apostrophe & valid) != 0)
+            return false;
+        const uint64_t inside = PrefixXor(masks.quote & valid) ^ (quoted ? ~uint64_t{0} : 0);
+        quoted = (inside >> 63) != 0;
+        uint64_t blanks = masks.blank & ~inside & valid;
+        uint64_t equalSigns = masks.equals & ~inside & valid;
+        while (true) {
+            uint64_t before = blanks != 0 ? equalSigns & Below(LowestBit(blanks)) : equalSigns;
+            if (before != 0) {
+                if (equals == std::string::npos) {
+                    equals = base + static_cast<size_t>(LowestBit(before)) - start;
+                    before &= before - 1;
+                }
+                more = more || before != 0;
+            }
+            if (blanks == 0)
+                break;
+            const int i = LowestBit(blanks);
+            pieces.Push({start, base + static_cast<size_t>(i), equals, more});
+            start = base + static_cast<size_t>(i) + 1;
+            equals = std::string::npos;
+            more = false;
+            equalSigns = ClearThrough(equalSigns, i);
+            blanks &= blanks - 1;
+        }
+    }
+    pieces.Push({start, size, equals, more});
+    return true;
+}
+
+// The same cut, byte by byte, honouring both kinds of quotes.
+void CutSlow(const char* data, size_t size, PieceList& pieces) {
     size_t start = 0, equals = std::string::npos;
     bool more = false;
     for (size_t i = 0; i < size; ++i) {
@@ -138,7 +189,18 @@ void XMLTag::ParseAttributes(const char* data, size_t size) {
         }
     }
     pieces.Push({start, size, equals, more});
+}
 
+} // namespace
+
+void XMLTag::ParseAttributes(const char* data, size_t size, size_t readable) {
+    // Cut at blanks outside double or single quotes, keeping empty pieces, and note the '=' of each
+    // piece on the way so that the attributes need no second search.
+    PieceList pieces;
+    if (!CutFast(data, size, readable, pieces)) {
+        pieces.Clear();
+        CutSlow(data, size, pieces);
+    }
     const Piece& first = pieces[0];
     name.assign(data + first.begin, first.end - first.begin);
     if (pieces.Count() == 1)

@@ -56,7 +56,9 @@ public:
 private:
     friend class XMLDoc;
     const XMLAttribute* Lookup(const std::string& attributeName) const;
-    void ParseAttributes(const char* data, size_t size);
+    // As Parse, for content inside a larger text: `readable` bytes from data may be read.
+    void ParseContent(const char* data, size_t size, size_t readable);
+    void ParseAttributes(const char* data, size_t size, size_t readable);
 };
 
 } // namespace quillory
