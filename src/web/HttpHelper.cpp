@@ -2,6 +2,10 @@
 
 #include <cstdlib>
 
+#include "HttpCache.h"
+#include "HttpConnection.h"
+#include "foundation/Exception.h"
+#include "foundation/Log.h"
 #include "foundation/StringUtils.h"
 
 namespace quillory {
@@ -76,6 +80,29 @@ void ParseUrl(const std::string& url, HttpProtocol& protocol, std::string& host,
 void EscapeUrl(std::string& url) {
     StringUtils::ReplaceAll(url, " ", "%20");
     StringUtils::ReplaceAll(url, ":", "%3A");
+}
+
+// Only an HttpException is a failed download here; a SocketException from starting the socket layer
+// reaches the caller.
+bool DownloadPage(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, std::string& output) {
+    if (theHttpCache.Retrieve(url, output))
+        return true;
+    HttpProtocol protocol = HttpProtocol::Invalid;
+    std::string host, path;
+    uint16_t port = 0;
+    ParseUrl(url, protocol, host, port, path);
+    try {
+        HttpConnection connection(host, port, protocol == HttpProtocol::Https);
+        if (!proxyHost.empty())
+            connection.SetProxy(proxyHost, proxyPort);
+        connection.Connect();
+        connection.GetPage(path, output);
+        theHttpCache.Add(url, output);
+        return true;
+    } catch (const HttpException& e) {
+        LogError("HttpHelper::DownloadPage() - Caught HttpException - " + e.Message());
+        return false;
+    }
 }
 
 } // namespace HttpHelper

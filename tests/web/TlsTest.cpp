@@ -4,7 +4,9 @@
 #include "TestServer.h"
 #include "TestSupport.h"
 #include "foundation/Exception.h"
+#include "web/HttpCache.h"
 #include "web/HttpConnection.h"
+#include "web/HttpHelper.h"
 #include "web/Socket.h"
 
 namespace quillory {
@@ -91,6 +93,18 @@ TEST_F(TlsTest, RedirectsSwitchBetweenTlsAndPlainByScheme) {
     EXPECT_EQ(page, "hit 1");
 
     EXPECT_EQ(GetPage("/redirect?to=" + plain.Url("/hit/plain"), secure.Port()), "hit 1");
+}
+
+// The proxy carries plain http only, so an https page goes straight to its server.
+TEST_F(TlsTest, HttpsUrlIsDownloadedOverTls) {
+    TestServer server("web_server.py", certificates->ServerArguments(Kind::Trusted));
+    theHttpCache.Clear();
+    for (std::string proxy : {"", "127.0.0.1"}) {
+        std::string page;
+        EXPECT_TRUE(HttpHelper::DownloadPage(server.Url("/hit/" + proxy, "https"), proxy, 9, page)) << proxy;
+        EXPECT_EQ(page, "hit 1");
+    }
+    theHttpCache.Clear();
 }
 
 } // namespace
