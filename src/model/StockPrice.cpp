@@ -1,0 +1,55 @@
+#include "model/StockPrice.h"
+
+#include "foundation/Exception.h"
+#include "markup/XMLDoc.h"
+#include "model/XMLNumber.h"
+
+namespace quillory {
+
+StockPrice::StockPrice() : date(Date::GetCurrentDate()) {}
+
+StockPrice::StockPrice(double price, const Date& date) : price(price), date(date) {}
+
+void StockPrice::CreateXML(XMLDoc& doc) const {
+    std::vector<XMLAttribute> attributes;
+    attributes.reserve(3);
+    attributes.emplace_back("Date", date.CreateXMLAttrString(), true);
+    attributes.emplace_back("Price", FormatXMLDouble(price), true);
+    if (change != 0)
+        attributes.emplace_back("Change", FormatXMLDouble(change), true);
+    doc.AddEmptyTag("StockPrice", attributes);
+}
+
+void StockPrice::ParseXML(const XMLDoc& doc, unsigned& index) {
+    // The record starts from a blank entry (price 0, dated today). A valid date text sets all three
+    // date fields, so "today" only shows when reading fails: the clock is read on that path alone,
+    // not once for every entry of a large file.
+    price = 0;
+    change = 0;
+    bool readingDate = false;
+    std::string text;
+    try {
+        const XMLTag& tag = doc[index];
+        if (tag.GetKind() != XMLTagKind::EMPTY || tag.GetName() != "StockPrice")
+            throw XMLException("StockPrice::ParseXML() - Invalid tag: " + tag.GetName());
+        tag.GetAttributeDouble("Price", price);
+        tag.GetAttributeDouble("Change", change);
+        text = tag.GetAttribute("Date");
+        readingDate = true;
+        Date parsed;
+        parsed.ParseXMLAttrString(text);
+        date = parsed;
+    } catch (const XMLException&) {
+        date = Date::GetCurrentDate();
+        if (readingDate) {
+            try {
+                date.ParseXMLAttrString(text); // keeps the fields read before the failing one
+            } catch (const XMLException&) {
+            }
+        }
+        throw;
+    }
+    ++index;
+}
+
+} // namespace quillory
