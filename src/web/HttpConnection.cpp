@@ -65,8 +65,14 @@ void HttpConnection::Disconnect() {
 std::string HttpConnection::BuildRequest(const std::string& path) const {
     std::string target = path;
     HttpHelper::EscapeUrl(target);
-    if (useProxy && !useTls)
-        target = "http://" + host + (port != 80 ? ":" + std::to_string(port) : "") + target;
+    if (useProxy && !useTls) {
+        std::string server = "http://" + host;
+        if (port != 80) {
+            server += ':';
+            server += std::to_string(port);
+        }
+        target = server + target;
+    }
     std::string request = "GET " + target + " HTTP/1.0\r\n";
     request += "User-Agent: Mozilla/4.0 (compatible; MSIE 4.01; Windows NT)\r\n";
     request += "Accept: */*\r\n";
