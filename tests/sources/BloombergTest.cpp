@@ -1,0 +1,105 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "PageServer.h"
+#include "SourceLog.h"
+#include "TestSupport.h"
+#include "foundation/Exception.h"
+#include "sources/Bloomberg.h"
+
+namespace quillory::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(BloombergTest, ReadsQuoteAndDropsSymbolInFrontOfName) {
+    PageServer server;
+    LogCapture log;
+    Bloomberg source;
+    source.SetSymbol("IBM:US");
+
+    ASSERT_TRUE(source.Run());
+    EXPECT_THAT(server.Requests("Bloomberg"), ElementsAre("/apps/quote?ticker=IBM%3AUS"));
+    EXPECT_EQ(source.GetCompanyName(), "International Business Machines Corp & Co");
+    EXPECT_EQ(source.GetParameter("LastTrade"), "1234.5");
+    EXPECT_EQ(source.GetParameter("Change"), "-2.25");
+    EXPECT_EQ(source.GetSymbol(), "IBM:US"); // the escaped form is only used for the request
+    EXPECT_THAT(LinesFrom(log, "Bloomberg::"),
+                ElementsAre("Bloomberg::Run() - Successfully downloaded quote for [IBM:US]"));
+}
+
+TEST(BloombergTest, HeadingThatIsOnlyTheSymbolStaysWhole) {
+    struct Case {
+        const char* symbol;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"IBM:LN", "IBM:LN"},     // the symbol alone
+        {"IBM:GR", "IBM:GR X"},   // the symbol and one more character
+        {"VFIAX:US", "VFIAX:US"}, // heading with blanks around it
+    };
+    PageServer server;
+    for (const Case& c : cases) {
+        Bloomberg source;
+        source.SetSymbol(c.symbol);
+        ASSERT_TRUE(source.Run()) << c.symbol;
+        EXPECT_EQ(source.GetCompanyName(), c.name) << c.symbol;
+    }
+}
+
+TEST(BloombergTest, FundPriceUnderNavStarAndChangeNotAvailable) {
+    PageServer server;
+    LogCapture log;
+    Bloomberg source;
+    source.SetSymbol("VFIAX:US");
+
+    ASSERT_TRUE(source.Run());
+    EXPECT_EQ(source.GetLastTrade(), 512.3);
+    EXPECT_FALSE(source.HasParameter("Change"));
+    EXPECT_EQ(source.GetChange(), 0);
+}
+
+TEST(BloombergTest, FailuresLogTheStepAndTheRun) {
+    struct Case {
+        const char* symbol;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {"ERROR - Bloomberg::Run() - Missing symbol!"}},
+        {"XYZ:US",
+         {"ERROR - Bloomberg::FindLastTrade() - Last trade tag not found!",
+          "ERROR - Bloomberg::Run() - Error finding last trade!"}},
+        // No route: the server's 404 page is a page without a heading.
+        {"NOSUCH",
+         {"ERROR - Bloomberg::FindName() - Can't find h1 tag!", "ERROR - Bloomberg::Run() - Error finding name!"}},
+    };
+    PageServer server;
+    for (const Case& c : cases) {
+        LogCapture log;
+        Bloomberg source;
+        source.SetSymbol(c.symbol);
+        EXPECT_FALSE(source.Run()) << c.symbol;
+        EXPECT_EQ(LinesFrom(log, "Bloomberg::"), c.lines) << c.symbol;
+    }
+}
+
+TEST(BloombergTest, DownloadFailure) {
+    PageServer server;
+    ScopedEnv hosts("QUILLORY_HOSTS", DeadHost("Bloomberg"));
+    LogCapture log;
+    Bloomberg source;
+    source.SetSymbol("IBM:US");
+
+    EXPECT_FALSE(source.Run());
+    EXPECT_THAT(LinesFrom(log, "Bloomberg::"), ElementsAre("ERROR - Bloomberg::Run() - Error downloading page!"));
+}
+
+TEST(BloombergTest, HeadingAsLastTokenThrowsOutOfRun) {
+    PageServer server;
+    Bloomberg source;
+    source.SetSymbol("CUT");
+    EXPECT_THROW(source.Run(), XMLException);
+}
+
+} // namespace
+} // namespace quillory::test

@@ -1,0 +1,92 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "PageServer.h"
+#include "SourceLog.h"
+#include "TestSupport.h"
+#include "foundation/Exception.h"
+#include "sources/Finam.h"
+
+namespace quillory::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const char* const list1 = "/analysis/quoteonline00001/default.asp";
+const char* const list2 = "/analysis/quoteonline0000100001/default.asp";
+const char* const list3 = "/analysis/quoteonline000010001D/default.asp";
+const char* const list4 = "/analysis/quoteonline0000100002/default.asp";
+const char* const list5 = "/analysis/quoteonline000010000C/default.asp";
+
+TEST(FinamTest, CodeFoundOnThirdListThenQuotePageInHex) {
+    PageServer server;
+    LogCapture log;
+    Finam source;
+    // Lower case on our side, upper case on the page. The second list mentions the symbol first outside a
+    // code row (and then in a row with another code): only that first mention counts there.
+    source.SetSymbol("gazp");
+
+    ASSERT_TRUE(source.Run());
+    EXPECT_THAT(server.Requests("Finam"),
+                ElementsAre(list1, list2, list3, "/analysis/quoteonline000030001E/default.asp"));
+    EXPECT_EQ(source.GetCompanyName(), "Gazprom ao");
+    EXPECT_EQ(source.GetParameter("LastTrade"), "123.45");
+    EXPECT_EQ(source.GetCurrency(), "RUB");
+    EXPECT_THAT(LinesFrom(log, "Finam::"), IsEmpty());
+}
+
+TEST(FinamTest, FourDigitCodeAndPriceWithBlank) {
+    PageServer server;
+    Finam source;
+    source.SetSymbol("LKOH");
+
+    // "1 234,5" reads as 1: the number ends at the blank.
+    ASSERT_TRUE(source.Run());
+    EXPECT_THAT(server.Requests("Finam"), ElementsAre(list1, "/analysis/quoteonline00003004D2/default.asp"));
+    EXPECT_EQ(source.GetCompanyName(), "Lukoil & Co");
+    EXPECT_EQ(source.GetParameter("LastTrade"), "1");
+    EXPECT_EQ(source.GetCurrency(), "RUB");
+}
+
+TEST(FinamTest, SymbolOnNoListRequestsNoQuotePage) {
+    PageServer server;
+    LogCapture log;
+    Finam source;
+    source.SetSymbol("NOSUCH");
+
+    EXPECT_FALSE(source.Run());
+    EXPECT_THAT(server.Requests("Finam"), ElementsAre(list1, list2, list3, list4, list5));
+    EXPECT_THAT(LinesFrom(log, "Finam::"),
+                ElementsAre("ERROR - Finam::Run() - Code for the symbol [NOSUCH] was not found!"));
+}
+
+TEST(FinamTest, OtherFailures) {
+    struct Case {
+        const char* symbol;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {"ERROR - Finam::Run() - Symbol parameter does not exist!"}},
+        // Code 8 is found, but the service has no quote page for it (the 404 page has no label).
+        {"ROSN", {"ERROR - Finam::FindName() - Cannot find tag", "ERROR - Finam::Run() - Error finding name!"}},
+    };
+    PageServer server;
+    for (const Case& c : cases) {
+        LogCapture log;
+        Finam source;
+        source.SetSymbol(c.symbol);
+        EXPECT_FALSE(source.Run()) << c.symbol;
+        EXPECT_EQ(LinesFrom(log, "Finam::"), c.lines) << c.symbol;
+    }
+}
+
+TEST(FinamTest, SymbolAmongFirstTokensOfAListThrowsOutOfRun) {
+    PageServer server;
+    Finam source;
+    source.SetSymbol("EARLY");
+    EXPECT_THROW(source.Run(), XMLException);
+}
+
+} // namespace
+} // namespace quillory::test

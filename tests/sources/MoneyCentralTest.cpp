@@ -1,0 +1,73 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "PageServer.h"
+#include "SourceLog.h"
+#include "TestSupport.h"
+#include "sources/MoneyCentral.h"
+
+namespace quillory::test {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+TEST(MoneyCentralTest, ReadsNamePriceAndTheNextSpanAsChange) {
+    PageServer server;
+    LogCapture log;
+    MoneyCentral source;
+    source.SetSymbol("MSFT");
+
+    // The page has an "s1" span before the heading too; the price search starts at the name.
+    ASSERT_TRUE(source.Run());
+    EXPECT_THAT(server.Requests("Money Central"), ElementsAre("/detail/stock_quote?Symbol=MSFT"));
+    EXPECT_EQ(source.GetCompanyName(), "Microsoft Corporation");
+    EXPECT_EQ(source.GetParameter("LastTrade"), "1027.35");
+    EXPECT_EQ(source.GetParameter("Change"), "-0.42");
+    EXPECT_THAT(LinesFrom(log, "MoneyCentral"), IsEmpty());
+}
+
+TEST(MoneyCentralTest, EveryStepIsRequired) {
+    struct Case {
+        const char* symbol;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"", {"ERROR - MoneyCentral::Run() - Missing symbol!"}},
+        // Name and price are found, but without the change the run fails.
+        {"CTSO", {"ERROR - MoneyCentral::FindChange() - Did not find span tag!"}},
+        {"FABR", {"ERROR - MoneyCentral::FindLastTrade() - Tag does not have text!"}},
+        {"NOSUCH", {"ERROR - MoneyCentral() - Can't find h1 tag!"}},
+    };
+    PageServer server;
+    for (const Case& c : cases) {
+        LogCapture log;
+        MoneyCentral source;
+        source.SetSymbol(c.symbol);
+        EXPECT_FALSE(source.Run()) << c.symbol;
+        EXPECT_EQ(LinesFrom(log, "MoneyCentral"), c.lines) << c.symbol;
+    }
+}
+
+TEST(MoneyCentralTest, MissingChangeLeavesWhatWasFound) {
+    PageServer server;
+    MoneyCentral source;
+    source.SetSymbol("CTSO");
+    ASSERT_FALSE(source.Run());
+    EXPECT_EQ(source.GetCompanyName(), "Contoso Ltd");
+    EXPECT_EQ(source.GetParameter("LastTrade"), "15.2");
+    EXPECT_FALSE(source.HasParameter("Change"));
+}
+
+TEST(MoneyCentralTest, DownloadFailure) {
+    PageServer server;
+    ScopedEnv hosts("QUILLORY_HOSTS", DeadHost("Money Central"));
+    LogCapture log;
+    MoneyCentral source;
+    source.SetSymbol("MSFT");
+    EXPECT_FALSE(source.Run());
+    EXPECT_THAT(LinesFrom(log, "MoneyCentral"), ElementsAre("ERROR - MoneyCentral::Run() - Failed to retrieve page!"));
+}
+
+} // namespace
+} // namespace quillory::test
