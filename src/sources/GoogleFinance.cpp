@@ -14,7 +14,9 @@ bool GoogleFinance::Run() {
         LogError("GoogleFinance::Run() - Missing symbol!");
         return false;
     }
-    const std::string url = ServiceHosts::BaseUrl("Google Finance") + "/finance?q=" + HttpHelper::EscapeUrl(symbol);
+    std::string escaped = symbol;
+    HttpHelper::EscapeUrl(escaped);
+    const std::string url = ServiceHosts::BaseUrl("Google Finance") + "/finance?q=" + escaped;
     if (!RetrievePage(url)) {
         LogError("GoogleFinance::Run() - Failed to retrieve page " + url);
         return false;

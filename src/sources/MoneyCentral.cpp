@@ -14,8 +14,9 @@ bool MoneyCentral::Run() {
         LogError("MoneyCentral::Run() - Missing symbol!");
         return false;
     }
-    const std::string url =
-        ServiceHosts::BaseUrl("Money Central") + "/detail/stock_quote?Symbol=" + HttpHelper::EscapeUrl(symbol);
+    std::string escaped = symbol;
+    HttpHelper::EscapeUrl(escaped);
+    const std::string url = ServiceHosts::BaseUrl("Money Central") + "/detail/stock_quote?Symbol=" + escaped;
     if (!RetrievePage(url)) {
         LogError("MoneyCentral::Run() - Failed to retrieve page!");
         return false;

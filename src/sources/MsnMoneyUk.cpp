@@ -15,8 +15,10 @@ bool MsnMoneyUk::Run() {
         LogError("MsnMoneyUk::Run() - Missing symbol!");
         return false;
     }
-    const std::string url = ServiceHosts::BaseUrl("MSN Money UK") + "/investor/quotes/quotes.aspx?symbol=GB%3A" +
-                            HttpHelper::EscapeUrl(symbol);
+    std::string escaped = symbol;
+    HttpHelper::EscapeUrl(escaped);
+    const std::string url =
+        ServiceHosts::BaseUrl("MSN Money UK") + "/investor/quotes/quotes.aspx?symbol=GB%3A" + escaped;
     if (!RetrievePage(url)) {
         LogError("MsnMoneyUk::Run() - Failed to retrieve page!");
         return false;

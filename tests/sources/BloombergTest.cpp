@@ -35,7 +35,7 @@ TEST(BloombergTest, HeadingThatIsOnlyTheSymbolStaysWhole) {
     };
     const Case cases[] = {
         {"IBM:LN", "IBM:LN"},     // the symbol alone
-        {"IBM:GR", "IBM:GR X"},   // the symbol and one more character
+        {"IBM:GR", "IBM:GRX"},    // the symbol and one more character
         {"VFIAX:US", "VFIAX:US"}, // heading with blanks around it
     };
     PageServer server;

@@ -16,13 +16,13 @@ TEST(LimunHrTest, FindsFundRowAfterRepairedScriptQuotes) {
     PageServer server;
     LogCapture log;
     LimunHr source;
-    // Entered in lower case with blanks around; the table has upper case. The rows before it carry the
-    // doubled quote after "return false;" that would otherwise swallow the table.
-    source.SetSymbol(" abf1 ");
+    // Entered in lower case with blanks around; the table has upper case. The row carries the doubled quote
+    // after "return false;" that would otherwise swallow its name and symbol cells.
+    source.SetSymbol(" zmm ");
 
     ASSERT_TRUE(source.Run());
     EXPECT_THAT(server.Requests("Zagreb Stock Exchange"), ElementsAre("/main.aspx?id=18"));
-    EXPECT_EQ(source.GetCompanyName(), "Acme Balanced Fund");
+    EXPECT_EQ(source.GetCompanyName(), "Zagreb Money Market");
     EXPECT_EQ(source.GetParameter("LastTrade"), "1234.56"); // from 1.234,56
     EXPECT_EQ(source.GetCurrency(), "HRK");
     EXPECT_THAT(LinesFrom(log, "LimunHr::"), IsEmpty());
