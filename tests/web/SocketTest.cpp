@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -136,6 +138,36 @@ TEST(SocketTest, PeerCloseIsZeroAndResetIsAnError) {
     } catch (const SocketException& e) {
         EXPECT_EQ(e.ErrorCode(), 10054);
     }
+}
+
+// Writing on after a peer has gone raises SIGPIPE (the first failure reports the reset, the next
+// ones EPIPE) unless the socket layer prevents it; a desktop program must get error codes instead.
+// Returns the codes of the first three failed sends.
+std::vector<int32_t> SendAfterClose(Socket& socket) {
+    const std::string block(64 * 1024, 'x');
+    std::vector<int32_t> codes;
+    for (int i = 0; i < 200 && codes.size() < 3; ++i) {
+        try {
+            socket.Send(block.data(), block.size());
+        } catch (const SocketException& e) {
+            codes.push_back(e.ErrorCode());
+        }
+    }
+    return codes;
+}
+
+TEST(SocketTest, SendingToAClosedPeerIsAnErrorNotASignal) {
+    TestServer server("web_server.py");
+    Socket socket;
+    socket.Create();
+    socket.Connect("127.0.0.1", server.Port(), false);
+    std::string request = Request("/close");
+    socket.Send(request.data(), request.size());
+    char buffer[16];
+    ASSERT_EQ(socket.Receive(buffer, sizeof buffer), 0u);
+    std::vector<int32_t> codes = SendAfterClose(socket);
+    ASSERT_EQ(codes.size(), 3u);
+    EXPECT_EQ(codes.back(), 10058);
 }
 
 TEST(SocketTest, TimeoutsReadBackAsSet) {

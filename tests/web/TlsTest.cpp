@@ -95,6 +95,27 @@ TEST_F(TlsTest, RedirectsSwitchBetweenTlsAndPlainByScheme) {
     EXPECT_EQ(GetPage("/redirect?to=" + plain.Url("/hit/plain"), secure.Port()), "hit 1");
 }
 
+// OpenSSL's own socket layer would raise SIGPIPE here and end the process.
+TEST_F(TlsTest, SendingToAClosedPeerIsAnErrorNotASignal) {
+    TestServer server("web_server.py", certificates->ServerArguments(Kind::Trusted));
+    Socket socket;
+    socket.Create();
+    socket.Connect("127.0.0.1", server.Port(), true);
+    const std::string request = "GET /close HTTP/1.0\r\n\r\n";
+    socket.Send(request.data(), request.size());
+    // No read: TLS refuses to write once it has seen the close, before the socket is ever asked.
+    const std::string block(64 * 1024, 'x');
+    int failures = 0;
+    for (int i = 0; i < 200 && failures < 3; ++i) {
+        try {
+            socket.Send(block.data(), block.size());
+        } catch (const SocketException&) {
+            ++failures; // the first failure reports the reset, the next ones are EPIPE
+        }
+    }
+    EXPECT_EQ(failures, 3);
+}
+
 // The proxy carries plain http only, so an https page goes straight to its server.
 TEST_F(TlsTest, HttpsUrlIsDownloadedOverTls) {
     TestServer server("web_server.py", certificates->ServerArguments(Kind::Trusted));
