@@ -85,11 +85,21 @@ inline TextMasks ClassifyText(const char* p) {
 }
 
 inline TagMasks ClassifyTag(const char* p) {
-    __m128i chunks[4];
-    Load64(p, chunks);
-    return {Bits(chunks, _mm_set1_epi8(' ')) | Bits(chunks, _mm_set1_epi8('\t')) | Bits(chunks, _mm_set1_epi8('\n')) |
-                Bits(chunks, _mm_set1_epi8('\r')),
-            Bits(chunks, _mm_set1_epi8('=')), Bits(chunks, _mm_set1_epi8('"')), Bits(chunks, _mm_set1_epi8('\''))};
+    const __m128i space = _mm_set1_epi8(' '), tab = _mm_set1_epi8('\t'), lf = _mm_set1_epi8('\n'),
+                  cr = _mm_set1_epi8('\r'), equals = _mm_set1_epi8('='), quote = _mm_set1_epi8('"'),
+                  apostrophe = _mm_set1_epi8('\'');
+    TagMasks m{};
+    for (int k = 0; k < 4; ++k) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        const __m128i blank = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, space), _mm_cmpeq_epi8(x, tab)),
+                                           _mm_or_si128(_mm_cmpeq_epi8(x, lf), _mm_cmpeq_epi8(x, cr)));
+        const int shift = 16 * k;
+        m.blank |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(blank))} << shift;
+        m.equals |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, equals)))} << shift;
+        m.quote |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, quote)))} << shift;
+        m.apostrophe |= uint64_t{static_cast<uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, apostrophe)))} << shift;
+    }
+    return m;
 }
 
 #else

@@ -1,5 +1,7 @@
 #include "markup/XMLDoc.h"
 
+#include <algorithm>
+
 #include "foundation/Exception.h"
 #include "markup/CharScan.h"
 
@@ -27,10 +29,11 @@ void XMLDoc::Clear() {
 
 // The tokenizer's buffer always holds the input between the last '<' or '>' that ended a token and
 // the current character, so it is kept as that span instead of being filled byte by byte. The input
-// is classified 64 bytes at a time into bit masks of '<', '>', '"' and '\n'; the loop walks only the
-// set bits that matter in the current state ('<' and '>' outside tags, also '"' inside them, only
-// '"' within a double-quoted section) and builds each token in place from its span. A token's line
-// is the line count at the start of its block plus the newlines below its bit.
+// is classified 64 bytes at a time into bit masks of '<', '>', '"' and '\n'. Outside a tag the next
+// boundary is simply the next '<' or '>'. Inside a tag it is the next '<' or '>' with an even number
+// of double quotes between the tag's start and itself, found for a whole block at once from the
+// running parity of the quote bits. Each token is built in place from its span; its line is the
+// line count at the start of its block plus the newlines below its bit.
 void XMLDoc::Parse(const std::string& text) {
     using namespace CharScan;
     Clear();
@@ -42,7 +45,10 @@ void XMLDoc::Parse(const std::string& text) {
     const char* const begin = text.data();
     const Census census = TakeCensus(begin, begin + text.size());
     const char* const end = census.end;
-    tags.reserve(census.marks);
+    // Every token is completed by a '<' or '>' and holds at least one other byte. Reserving for that
+    // many would cost a hostile page of brackets a huge reservation; real pages and the data file
+    // have one token in well over eight bytes, and anything denser just lets the vector grow.
+    tags.reserve(std::min(census.marks, text.size() / 8 + 16));
 
     const char* span = begin; // start of the buffer
     bool inQuote = false;
@@ -52,22 +58,24 @@ void XMLDoc::Parse(const std::string& text) {
         const size_t size = static_cast<size_t>(end - base);
         const Block block(base, size, size);
         const TextMasks masks = ClassifyText(block.bytes);
-        uint64_t pending = (masks.lt | masks.gt | masks.quote) & ValidBits(size);
+        const uint64_t valid = ValidBits(size);
+        const uint64_t brackets = (masks.lt | masks.gt) & valid;
+        uint64_t ahead = valid; // bits not yet passed
         while (true) {
-            const uint64_t relevant = inQuote ? pending & masks.quote : inside ? pending : pending & ~masks.quote;
-            if (relevant == 0)
-                break;
-            const int i = LowestBit(relevant);
-            pending = ClearThrough(pending, i);
-            if (inQuote) {
+            uint64_t candidates = brackets & ahead;
+            if (inside) {
+                const uint64_t quoted = PrefixXor(masks.quote & ahead) ^ (inQuote ? ~uint64_t{0} : 0);
+                candidates &= ~quoted;
+                if (candidates == 0) {
+                    inQuote = (quoted >> 63) != 0;
+                    break;
+                }
                 inQuote = false;
-                continue;
+            } else if (candidates == 0) {
+                break;
             }
-            const uint64_t bit = uint64_t{1} << i;
-            if ((masks.quote & bit) != 0) {
-                inQuote = true;
-                continue;
-            }
+            const int i = LowestBit(candidates);
+            ahead = ClearThrough(ahead, i);
             const char* const p = base + i;
             const char* first = span;
             const char* last = p;
@@ -75,7 +83,7 @@ void XMLDoc::Parse(const std::string& text) {
                 ++first;
             while (last > first && IsBlank(last[-1]))
                 --last;
-            const bool lt = (masks.lt & bit) != 0;
+            const bool lt = *p == '<';
             if (first < last) {
                 XMLTag& tag = tags.emplace_back();
                 if (lt) {
@@ -89,7 +97,7 @@ void XMLDoc::Parse(const std::string& text) {
             inside = lt;
             span = p + 1;
         }
-        lineAtBlock += PopCount(masks.newline & ValidBits(size));
+        lineAtBlock += PopCount(masks.newline & valid);
     }
     // Whatever is left (text after the last tag, an unterminated tag) is not a token.
     line = lineAtBlock;
