@@ -84,6 +84,14 @@ TEST(XMLTag, ParseResetsAndClassifies) {
     EXPECT_EQ(tag.GetLine(), 0);
     ASSERT_EQ(tag.GetAttributes().size(), 2u);
     EXPECT_EQ(tag.GetAttribute("encoding"), "UTF-8");
+    // Every blank makes a piece: more pieces than a tag usually has, and a quoted value across the
+    // 64-byte blocks the cut works in.
+    const std::string wide = "td" + std::string(40, ' ') + "title=\"" + std::string(100, 'x') + " y\" b=1";
+    tag.Parse(wide);
+    ASSERT_EQ(tag.GetAttributes().size(), 41u); // 39 empty ones, title, b
+    EXPECT_EQ(tag.GetAttribute("title"), std::string(100, 'x') + " y");
+    EXPECT_EQ(tag.GetAttribute("b"), "1");
+    EXPECT_TRUE(reference::Same(tag, reference::ParseTag(wide)));
     tag.Parse("!-- a  b --");
     EXPECT_EQ(tag.GetKind(), XMLTagKind::COMMENT);
     EXPECT_EQ(tag.GetName(), " a  b ");
