@@ -29,10 +29,11 @@ bool AmfiIndia::FindFund(const std::string& code) {
     const std::string key = ";" + code + ";";
     std::vector<std::string> lines;
     StringUtils::Split(pageText, "\n\r", lines, true);
-    // A plain prefix test: the code 101 also takes a line of the scheme 1010 that comes first.
+    // The code must be the whole first field: a bare prefix test would hand the code 101 the line of the
+    // scheme 1010, that is another fund's value.
     const std::string* found = nullptr;
     for (const std::string& line : lines) {
-        if (line.find(code) == 0 || line.find(key) != std::string::npos) {
+        if (line.compare(0, code.size() + 1, code + ";") == 0 || line.find(key) != std::string::npos) {
             found = &line;
             break;
         }

@@ -123,8 +123,11 @@ bool Finam::FindLastTrade() {
         LogError("Finam::FindLastTrade() - Unexpected tag!");
         return false;
     }
-    // Prices use a decimal comma.
+    // Prices use a decimal comma and group thousands with blanks; the blanks go too, or "1 234,5" would read
+    // as 1.
     std::string text = XMLUnescape(tag.GetName());
+    StringUtils::ReplaceAll(text, "&nbsp;", "");
+    StringUtils::ReplaceAll(text, " ", "");
     StringUtils::ReplaceAll(text, ",", ".");
     StringUtils::Trim(text);
     SetLastTrade(StringUtils::ToDouble(text));

@@ -20,8 +20,9 @@ TEST(AmfiIndiaTest, ReadsNameAndValueFromTheSchemeLine) {
     };
     const Case cases[] = {
         {"120", "Beta Bond Fund - Direct Plan", "1023.0051"},
-        // A plain prefix test: the line of scheme 1010 comes first and is taken for 101.
-        {"101", "Acme Equity Fund - Growth", "45.6789"},
+        // The line of scheme 1010 comes first; 101 must not take it.
+        {"101", "Acme Liquid Fund", "12.3456"},
+        {"1010", "Acme Equity Fund - Growth", "45.6789"},
     };
     PageServer server;
     for (const Case& c : cases) {

@@ -36,16 +36,16 @@ TEST(FinamTest, CodeFoundOnThirdListThenQuotePageInHex) {
     EXPECT_THAT(LinesFrom(log, "Finam::"), IsEmpty());
 }
 
-TEST(FinamTest, FourDigitCodeAndPriceWithBlank) {
+TEST(FinamTest, FourDigitCodeAndPriceWithThousandsBlank) {
     PageServer server;
     Finam source;
     source.SetSymbol("LKOH");
 
-    // "1 234,5" reads as 1: the number ends at the blank.
+    // Blanks group the thousands: "1 234,5" is 1234.5, not 1.
     ASSERT_TRUE(source.Run());
     EXPECT_THAT(server.Requests("Finam"), ElementsAre(list1, "/analysis/quoteonline00003004D2/default.asp"));
     EXPECT_EQ(source.GetCompanyName(), "Lukoil & Co");
-    EXPECT_EQ(source.GetParameter("LastTrade"), "1");
+    EXPECT_EQ(source.GetParameter("LastTrade"), "1234.5");
     EXPECT_EQ(source.GetCurrency(), "RUB");
 }
 
