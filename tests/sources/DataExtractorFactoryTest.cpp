@@ -1,7 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "sources/AmfiIndia.h"
+#include "sources/Bloomberg.h"
 #include "sources/DataExtractorFactory.h"
+#include "sources/Finam.h"
+#include "sources/GoogleFinance.h"
+#include "sources/IndiaTimes.h"
+#include "sources/LimunHr.h"
+#include "sources/MoneyCentral.h"
+#include "sources/MsnMoneyUk.h"
+#include "sources/RussianTradeSystem.h"
 #include "sources/YahooCurrency.h"
 #include "sources/YahooFinanceUk.h"
 #include "sources/YahooStock.h"
@@ -26,12 +35,35 @@ TEST(DataExtractorFactoryTest, NameListsAreAppendedInTableOrder) {
     EXPECT_EQ(DataExtractorFactory::GetDefaultStockDataExtractorName(), "Yahoo Finance");
 }
 
-TEST(DataExtractorFactoryTest, CreatesTheYahooSourcesByName) {
+template <typename T> bool Is(const std::unique_ptr<StockDataExtractor>& source) {
+    return dynamic_cast<T*>(source.get()) != nullptr;
+}
+
+TEST(DataExtractorFactoryTest, EveryNameCreatesItsOwnClass) {
     test::LogCapture log;
-    EXPECT_NE(dynamic_cast<YahooStock*>(DataExtractorFactory::CreateStockDataExtractor("Yahoo Finance").get()),
-              nullptr);
-    EXPECT_NE(dynamic_cast<YahooFinanceUk*>(DataExtractorFactory::CreateStockDataExtractor("Yahoo Finance UK").get()),
-              nullptr);
+    struct Row {
+        const char* name;
+        bool (*is)(const std::unique_ptr<StockDataExtractor>&);
+    } rows[] = {
+        {"Yahoo Finance", &Is<YahooStock>},
+        {"Russian Trade System", &Is<RussianTradeSystem>},
+        {"India Times", &Is<IndiaTimes>},
+        {"AMFI India", &Is<AmfiIndia>},
+        {"Money Central", &Is<MoneyCentral>},
+        {"Google Finance", &Is<GoogleFinance>},
+        {"Yahoo Finance UK", &Is<YahooFinanceUk>},
+        {"Zagreb Stock Exchange", &Is<LimunHr>},
+        {"MSN Money UK", &Is<MsnMoneyUk>},
+        {"Bloomberg", &Is<Bloomberg>},
+        {"Finam", &Is<Finam>},
+    };
+    ASSERT_EQ(std::size(rows), stockNames.size());
+    for (const Row& row : rows) {
+        std::unique_ptr<StockDataExtractor> source = DataExtractorFactory::CreateStockDataExtractor(row.name);
+        EXPECT_TRUE(row.is(source)) << row.name;
+        EXPECT_NE(source.get(), DataExtractorFactory::CreateStockDataExtractor(row.name).get())
+            << "a new object each time";
+    }
     EXPECT_NE(dynamic_cast<YahooCurrency*>(DataExtractorFactory::CreateCurrencyDataExtractor("Yahoo Currency").get()),
               nullptr);
     EXPECT_TRUE(log.Lines().empty());
