@@ -1,6 +1,8 @@
 #include "model/Stock.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "foundation/AmountHelper.h"
 #include "foundation/Exception.h"
@@ -94,6 +96,85 @@ void Stock::CreateXML(XMLDoc& doc) const {
     alert.CreateXML(doc);
     prices.CreateXML(doc);
     doc.AddEndTag("Stock");
+}
+
+namespace {
+
+void AppendAttribute(std::string& out, const char* name, const std::string& value) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+    out += value;
+    out += '"';
+}
+
+void AppendNumberAttribute(std::string& out, const char* name, double value) {
+    out += ' ';
+    out += name;
+    out += "=\"";
+    AppendXMLDouble(out, value);
+    out += '"';
+}
+
+char* WriteTwoDigits(char* p, int value) {
+    *p++ = static_cast<char>('0' + value / 10);
+    *p++ = static_cast<char>('0' + value % 10);
+    return p;
+}
+
+char* WriteText(char* p, std::string_view text) {
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
+// One price entry's line. The date is Date::CreateXMLAttrString ("%04d-%02d-%02d"), written by hand
+// for the dates a file holds.
+void AppendPriceLine(std::string& out, const StockPrice& entry) {
+    char line[128];
+    char* p = WriteText(line, "<StockPrice Date=\"");
+    const Date& date = entry.GetDate();
+    const int year = date.GetYear(), month = date.GetMonth(), day = date.GetDay();
+    if (year < 0 || year > 9999 || month < 0 || month > 99 || day < 0 || day > 99) {
+        out.append(line, p);
+        out += date.CreateXMLAttrString();
+        p = line;
+    } else {
+        p = WriteTwoDigits(WriteTwoDigits(p, year / 100), year % 100);
+        *p++ = '-';
+        p = WriteTwoDigits(p, month);
+        *p++ = '-';
+        p = WriteTwoDigits(p, day);
+    }
+    p = WriteXMLDouble(WriteText(p, "\" Price=\""), entry.GetPrice());
+    if (entry.GetChange() != 0)
+        p = WriteXMLDouble(WriteText(p, "\" Change=\""), entry.GetChange());
+    p = WriteText(p, "\"/>\r\n");
+    out.append(line, p);
+}
+
+} // namespace
+
+void Stock::AppendXMLText(std::string& out) const {
+    const StockAlert& limits = alert;
+    out += "<Stock";
+    AppendAttribute(out, "Symbol", XMLEscape(symbol));
+    if (!name.empty())
+        AppendAttribute(out, "Name", XMLEscape(name));
+    if (quantity != 0)
+        AppendNumberAttribute(out, "Quantity", quantity);
+    AppendAttribute(out, "DataSource", XMLEscape(dataSource));
+    out += ">\r\n<StockAlert UpperAlert=\"";
+    out += limits.IsUpperAlert() ? "TRUE" : "FALSE";
+    out += '"';
+    AppendNumberAttribute(out, "UpperLimit", limits.GetUpperLimit());
+    out += " LowerAlert=\"";
+    out += limits.IsLowerAlert() ? "TRUE" : "FALSE";
+    out += '"';
+    AppendNumberAttribute(out, "LowerLimit", limits.GetLowerLimit());
+    out += "/>\r\n<StockPriceList>\r\n";
+    for (const StockPrice& entry : prices)
+        AppendPriceLine(out, entry);
+    out += "</StockPriceList>\r\n</Stock>\r\n";
 }
 
 void Stock::ParseXML(const XMLDoc& doc, unsigned& index) {

@@ -50,6 +50,9 @@ public:
 
     void CreateXML(XMLDoc& doc) const override;
     void ParseXML(const XMLDoc& doc, unsigned& index) override;
+    // Appends the text CreateXMLString gives for this record, written straight into `out`: saving a
+    // large list this way needs no token for each of its price entries.
+    void AppendXMLText(std::string& out) const;
 
 private:
     std::string symbol;

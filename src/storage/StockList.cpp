@@ -229,22 +229,15 @@ void StockList::ParseDataFile(const std::string& text, size_t chunkBytes) {
 }
 
 void StockList::CreateDataFile(std::string& out) const {
+    size_t entries = 0;
+    for (const Stock& stock : *this)
+        entries += stock.GetPrices().size();
     out.clear();
-    std::string piece;
-    XMLDoc head;
-    head.AddStartTag(XMLListNames<Stock>::list, {});
-    head.CreateText(piece);
-    out += piece;
-    for (const Stock& stock : *this) {
-        XMLDoc doc;
-        stock.CreateXML(doc);
-        doc.CreateText(piece);
-        out += piece;
-    }
-    XMLDoc tail;
-    tail.AddEndTag(XMLListNames<Stock>::list);
-    tail.CreateText(piece);
-    out += piece;
+    out.reserve(entries * 80 + size() * 300 + 64);
+    out += "<StockList>\r\n";
+    for (const Stock& stock : *this)
+        stock.AppendXMLText(out);
+    out += "</StockList>\r\n";
 }
 
 } // namespace quillory

@@ -1,9 +1,11 @@
+#include <cmath>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "FakeListView.h"
 #include "foundation/Exception.h"
+#include "markup/XMLDoc.h"
 #include "storage/StockList.h"
 
 namespace quillory {
@@ -109,14 +111,35 @@ TEST(StockListTest, PiecewiseReadingMatchesThePlainReader) {
     }
 }
 
-TEST(StockListTest, RendersLikeTheRecordWriter) {
+TEST(StockListTest, WritesTheSameTextAsTheRecordWriter) {
     StockList list;
-    EXPECT_EQ(Render(list), "<StockList>\r\n</StockList>\r\n");
+    std::string text;
+    list.CreateDataFile(text);
+    EXPECT_EQ(text, "<StockList>\r\n</StockList>\r\n");
+
     list.AddDefaults();
-    list.front().AddPrice(StockPrice(10432.5, Date(2010, 5, 3)));
-    std::string piecewise;
-    list.CreateDataFile(piecewise);
-    EXPECT_EQ(piecewise, Render(list));
+    Stock& odd = list.front();
+    odd.SetSymbol(R"(A"<&>'B)");
+    odd.SetName("");
+    odd.SetQuantity(-1.0 / 3);
+    odd.SetDataSource("");
+    odd.GetAlert().SetUpper(true, 1e-300);
+    odd.GetAlert().SetLower(true, 1e300);
+    odd.GetPrices().push_back(StockPrice(10432.5, Date(2010, 5, 3)));
+    odd.GetPrices().push_back(StockPrice(-0.0, Date(0, 5, 5)));
+    odd.GetPrices().push_back(StockPrice(0.1, Date(2010, 12, 31)));
+    odd.GetPrices().back().SetChange(0.30000000000000004);
+    XMLDoc outOfRange;
+    outOfRange.Parse(R"(<StockPrice Date="-123-45-67" Price="nan" Change="-1e-320"/>)");
+    unsigned index = 0;
+    odd.GetPrices().emplace_back();
+    odd.GetPrices().back().ParseXML(outOfRange, index);
+    odd.GetPrices().back().SetChange(-HUGE_VAL);
+    list.back().SetQuantity(12345678901234567890.0);
+
+    list.CreateDataFile(text);
+    EXPECT_EQ(text, Render(list));
+    EXPECT_NE(text.find(R"(<StockPrice Date="-123-45-67" Price="nan" Change="-inf"/>)"), std::string::npos);
 }
 
 } // namespace
