@@ -1,5 +1,8 @@
 #include "app/core/QuilloryApp.h"
 
+#include "foundation/NumericFormat.h"
+#include "storage/StockList.h"
+
 namespace quillory {
 
 QuilloryApp::QuilloryApp(SettingsStore& store, Autostart& autostart) : store(store), autostart(autostart) {}
@@ -27,6 +30,14 @@ int QuilloryApp::GetWeekendUpdateFlag() {
 }
 void QuilloryApp::SetWeekendUpdateFlag(int value) {
     store.WriteProfileInt(kOptions, "WeekendUpdateFlag", value);
+}
+
+bool QuilloryApp::InitInstance(const std::function<void()>& runMainDialog) {
+    NumericFormat::SetDefault(NumericFormat('.', ',', 2));
+    theStockList.Load();
+    runMainDialog();
+    theStockList.Save();
+    return true;
 }
 
 int QuilloryApp::GetProfileInt(const std::string& section, const std::string& name, int defaultValue) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/core/Autostart.h"
@@ -26,6 +27,10 @@ public:
     void SetAutoStart(int value);
     int GetWeekendUpdateFlag();
     void SetWeekendUpdateFlag(int value);
+
+    // Start and end of the program: the default number format ('.', ',', 2 decimals), the
+    // investment list loaded from its data file, the main window run until it ends, the list saved.
+    bool InitInstance(const std::function<void()>& runMainDialog);
 
     int GetProfileInt(const std::string& section, const std::string& name, int defaultValue);
     void WriteProfileInt(const std::string& section, const std::string& name, int value);

@@ -25,9 +25,9 @@ public:
 
     void SetColumns(const std::vector<ListColumn>& columns);
 
-    void DeleteAllItems();
+    void DeleteAllItems() override;
     // The row's actual index, or -1 for a failed insertion.
-    int InsertItem(int index, const std::string& text);
+    int InsertItem(int index, const std::string& text) override;
     void SetItemText(int row, int column, const std::string& text) override;
     int GetItemCount() override { return rowCount(); }
     std::string GetItemText(int row, int column) override;

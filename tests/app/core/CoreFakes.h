@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <utility>
@@ -45,6 +46,15 @@ class FakeWindow : public UpdateWindow {
 public:
     void AddRow(const std::string& symbol) { rows.push_back({symbol, "", "", ""}); }
 
+    void DeleteAllItems() override { rows.clear(); }
+    // Keeps rows in the order of column 0, as the main window's list does, whatever index is asked.
+    int InsertItem(int, const std::string& text) override {
+        auto at = std::upper_bound(rows.begin(), rows.end(), text,
+                                   [](const std::string& key, const std::vector<std::string>& row) { return key < row[0]; });
+        int index = static_cast<int>(at - rows.begin());
+        rows.insert(at, {text, "", "", ""});
+        return index;
+    }
     int GetItemCount() override { return static_cast<int>(rows.size()); }
     std::string GetItemText(int row, int column) override {
         if (row < 0 || row >= GetItemCount() || column < 0 || column > 3)

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/core/RowQuoteUpdater.h"
+#include "app/core/StockSources.h"
+#include "storage/StockList.h"
+
+namespace quillory {
+
+// Updates a row from the investment list: the investment named by the row's symbol is asked of
+// the source it names, gets today's price entry, is written back and rewrites the row.
+class StockQuoteUpdater : public RowQuoteUpdater {
+public:
+    StockQuoteUpdater(StockList& list, StockSources sources);
+    ~StockQuoteUpdater() override = default;
+
+    Result UpdateRow(int row, const std::string& symbol, QuoteRows& rows, std::list<std::string>& alerts) override;
+
+private:
+    StockList& list;
+    StockSources sources;
+};
+
+} // namespace quillory

@@ -1,0 +1,38 @@
+#include "app/core/StockSources.h"
+
+#include <exception>
+
+#include "foundation/Exception.h"
+#include "foundation/Log.h"
+#include "sources/DataExtractorFactory.h"
+
+namespace quillory {
+
+StockSources StockSources::Default() {
+    StockSources sources;
+    sources.names = [] {
+        std::vector<std::string> names;
+        DataExtractorFactory::GetStockDataExtractorNames(names);
+        return names;
+    };
+    sources.create = [](const std::string& name) { return DataExtractorFactory::CreateStockDataExtractor(name); };
+    return sources;
+}
+
+bool RunSource(StockDataExtractor& source, const std::string& caller) {
+    const std::string prefix = caller + " - Caught ";
+    try {
+        return source.Run();
+    } catch (const Exception& e) {
+        LogError(prefix + "Exception - " + e.Message());
+    } catch (const HttpException& e) {
+        LogError(prefix + "HttpException - " + e.Message());
+    } catch (const std::exception& e) {
+        LogError(prefix + "exception - " + e.what());
+    } catch (...) {
+        LogError(prefix + "unknown exception");
+    }
+    return false;
+}
+
+} // namespace quillory

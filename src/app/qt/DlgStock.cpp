@@ -1,0 +1,159 @@
+#include "app/qt/DlgStock.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/qt/ListViewWidget.h"
+
+namespace quillory {
+
+namespace {
+
+// Upper-cases ASCII letters only, as symbols are typed.
+QString AsciiUpper(const QString& text) {
+    QString result = text;
+    for (QChar& c : result)
+        if (c >= 'a' && c <= 'z')
+            c = QChar(c.unicode() - 'a' + 'A');
+    return result;
+}
+
+} // namespace
+
+DlgStock::DlgStock(const Stock& initial, StockSources sources, QWidget* parent)
+    : QDialog(parent), stock(initial), editor(stock, std::move(sources)) {
+    setWindowTitle("Stock");
+
+    auto* general = new QGroupBox("General information", this);
+    symbolEdit = new QLineEdit(general);
+    symbolEdit->setObjectName("symbol");
+    searchButton = new QPushButton("Search", general);
+    searchButton->setObjectName("search");
+    searchButton->setAutoDefault(false);
+    nameEdit = new QLineEdit(general);
+    nameEdit->setObjectName("name");
+    sourceCombo = new QComboBox(general);
+    sourceCombo->setObjectName("source");
+    auto* generalGrid = new QGridLayout(general);
+    generalGrid->addWidget(new QLabel("Symbol", general), 0, 0);
+    generalGrid->addWidget(symbolEdit, 0, 1);
+    generalGrid->addWidget(searchButton, 0, 2);
+    generalGrid->addWidget(new QLabel("Name", general), 1, 0);
+    generalGrid->addWidget(nameEdit, 1, 1, 1, 2);
+    generalGrid->addWidget(new QLabel("Source", general), 2, 0);
+    generalGrid->addWidget(sourceCombo, 2, 1, 1, 2);
+
+    auto* alerts = new QGroupBox("Alerts", this);
+    upperCheck = new QCheckBox("Alert if price goes greater than", alerts);
+    upperCheck->setObjectName("upperAlert");
+    upperEdit = new QLineEdit(alerts);
+    upperEdit->setObjectName("upperLimit");
+    lowerCheck = new QCheckBox("Alert if price goes less than", alerts);
+    lowerCheck->setObjectName("lowerAlert");
+    lowerEdit = new QLineEdit(alerts);
+    lowerEdit->setObjectName("lowerLimit");
+    upperEdit->setMaximumWidth(80);
+    lowerEdit->setMaximumWidth(80);
+    auto* alertGrid = new QGridLayout(alerts);
+    alertGrid->addWidget(upperCheck, 0, 0);
+    alertGrid->addWidget(upperEdit, 0, 1);
+    alertGrid->addWidget(lowerCheck, 1, 0);
+    alertGrid->addWidget(lowerEdit, 1, 1);
+
+    historyList = new ListViewWidget(false, this);
+    historyList->setObjectName("history");
+    historyList->SetColumns({{"Date", Qt::AlignLeft, 80}, {"Price", Qt::AlignRight, 60}});
+    historyList->horizontalHeader()->setSectionsClickable(false);
+    historyList->setMinimumWidth(165);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &DlgStock::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &DlgStock::reject);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(general);
+    left->addWidget(alerts);
+    auto* right = new QVBoxLayout;
+    right->addWidget(historyList);
+    right->addWidget(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addLayout(right);
+
+    connect(searchButton, &QPushButton::clicked, this, &DlgStock::OnSearch);
+    connect(upperCheck, &QCheckBox::toggled, this, &DlgStock::OnUpperAlertCheck);
+    connect(lowerCheck, &QCheckBox::toggled, this, &DlgStock::OnLowerAlertCheck);
+    connect(symbolEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
+        QString upper = AsciiUpper(text);
+        if (upper != text) {
+            int cursor = symbolEdit->cursorPosition();
+            symbolEdit->setText(upper);
+            symbolEdit->setCursorPosition(cursor);
+        }
+    });
+
+    for (const std::string& name : editor.ComboEntries())
+        sourceCombo->addItem(QString::fromStdString(name));
+    SelectSource(stock.GetDataSource());
+    nameEdit->setText(QString::fromStdString(stock.GetName()));
+    symbolEdit->setText(QString::fromStdString(stock.GetSymbol()));
+    stock.FillPriceHistory(*historyList);
+
+    const double last = stock.GetLastPrice().GetPrice();
+    const StockAlert& alert = stock.GetAlert();
+    upperCheck->setChecked(alert.IsUpperAlert());
+    upperEdit->setText(QString::fromStdString(StockEditor::LimitText(alert.GetUpperLimit(), last)));
+    lowerCheck->setChecked(alert.IsLowerAlert());
+    lowerEdit->setText(QString::fromStdString(StockEditor::LimitText(alert.GetLowerLimit(), last)));
+    OnUpperAlertCheck();
+    OnLowerAlertCheck();
+}
+
+void DlgStock::OnSearch() { editor.Search(*this); }
+void DlgStock::OnUpperAlertCheck() { upperEdit->setEnabled(upperCheck->isChecked()); }
+void DlgStock::OnLowerAlertCheck() { lowerEdit->setEnabled(lowerCheck->isChecked()); }
+
+void DlgStock::accept() {
+    StockEditor::Form form;
+    form.symbol = symbolEdit->text().toStdString();
+    form.name = nameEdit->text().toStdString();
+    form.dataSource = sourceCombo->currentText().toStdString();
+    form.upperAlert = upperCheck->isChecked();
+    form.upperLimit = upperEdit->text().toStdString();
+    form.lowerAlert = lowerCheck->isChecked();
+    form.lowerLimit = lowerEdit->text().toStdString();
+    if (editor.Apply(form))
+        QDialog::accept();
+}
+
+std::string DlgStock::GetSymbolText() { return symbolEdit->text().toStdString(); }
+
+void DlgStock::SelectSource(const std::string& name) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < sourceCombo->count(); ++i)
+        entries.push_back(sourceCombo->itemText(i).toStdString());
+    int index = StockEditor::FindSourceEntry(entries, name);
+    if (index >= 0) {
+        sourceCombo->setCurrentIndex(index);
+        if (sourceCombo->isVisible())
+            sourceCombo->repaint();
+    }
+}
+
+void DlgStock::SetNameText(const std::string& name) { nameEdit->setText(QString::fromStdString(name)); }
+ListView& DlgStock::History() { return *historyList; }
+void DlgStock::EnableSearch(bool enable) { searchButton->setEnabled(enable); }
+void DlgStock::BeginWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void DlgStock::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
+
+} // namespace quillory

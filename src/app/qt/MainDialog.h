@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "app/core/QuilloryApp.h"
+#include "app/core/StockQuoteUpdater.h"
+#include "app/core/StockSources.h"
+#include "app/core/UpdateCycle.h"
+#include "app/core/UpdateWindow.h"
+#include "storage/StockList.h"
+
+class QLabel;
+class QMenu;
+class QPushButton;
+class QSystemTrayIcon;
+
+namespace quillory {
+
+class ListViewWidget;
+
+// The program's window: the investment list with its add, edit and delete commands, the status
+// line and the update button, beside a tray icon. Closing or minimising only hides it (or, with
+// no tray to come back from, minimises it); Exit from either menu ends the program.
+class MainDialog : public QWidget, public UpdateWindow {
+    Q_OBJECT
+public:
+    MainDialog(QuilloryApp& app, StockList& list, StockSources sources, QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    // Restores the placement, adds the tray icon, fills the list and arms the first pass.
+    void OnInitDialog();
+
+    void UpdateQuotes(); // a user's request: the button or the tray's "Update"
+    void OnTimer(int id);
+    void OnAdd();
+    void OnEdit();
+    void OnDelete();
+    void OnOptions();
+    void OnAbout();
+    void OnMaker();
+    // Saves column widths and placement, removes the tray icon, stops timer 1 and asks the
+    // application to end.
+    void OnExit();
+    void OnTrayDoubleClick();
+    void OnCancel();
+    // Column widths and window rectangle in the "Window" settings.
+    void SaveWindowSettings();
+
+    QMenu* CreateListMenu();
+    QMenu* CreateTrayMenu();
+
+    // UpdateWindow
+    void DeleteAllItems() override;
+    int InsertItem(int index, const std::string& text) override;
+    void SetItemText(int row, int column, const std::string& text) override;
+    int GetItemCount() override;
+    std::string GetItemText(int row, int column) override;
+    void RedrawItem(int row) override;
+    void EnableUpdateButton(bool enable) override;
+    std::string GetStatusText() override;
+    void SetStatusText(const std::string& text) override;
+    void SetTimer(int id, int milliseconds) override;
+    void KillTimer(int id) override;
+    void SetTrayIcon(int iconId) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+
+    // For the program's tests and start-up.
+    ListViewWidget* List() const { return listView; }
+    UpdateCycle& Cycle() { return cycle; }
+    int TimerInterval(int id) const; // -1 when the timer is not running
+    int TrayIcon() const { return trayIconId; }
+    bool HasTray() const { return trayAvailable; }
+    void SetTrayAvailable(bool available) { trayAvailable = available; }
+    bool IsExiting() const { return exiting; }
+
+signals:
+    void exitRequested();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void RestorePlacement();
+    void ShowListMenu(const QPoint& globalPos);
+    void HideOrMinimize();
+    void RestoreWindow();
+
+    QuilloryApp& app;
+    StockList& list;
+    StockSources sources;
+    StockQuoteUpdater updater;
+    UpdateCycle cycle;
+
+    QPushButton* addButton;
+    QPushButton* editButton;
+    QPushButton* deleteButton;
+    QPushButton* makerButton;
+    ListViewWidget* listView;
+    QLabel* statusLine;
+    QPushButton* updateButton;
+    QSystemTrayIcon* tray;
+    std::unique_ptr<QMenu> trayMenu;
+    QTimer updateTimer;
+    QTimer blinkTimer;
+    int trayIconId = 0;
+    bool trayAvailable;
+    bool exiting = false;
+    bool frameAdjusted = false;
+};
+
+} // namespace quillory

@@ -1,0 +1,46 @@
+#include "app/qt/Startup.h"
+
+#include <QApplication>
+
+#include "app/core/QuilloryApp.h"
+#include "app/core/StockSources.h"
+#include "app/qt/ExitSignals.h"
+#include "app/qt/Icons.h"
+#include "app/qt/MainDialog.h"
+#include "app/qt/Prompts.h"
+#include "app/qt/QtSettingsStore.h"
+#include "app/qt/XdgAutostart.h"
+#include "storage/StockList.h"
+
+namespace quillory {
+
+int RunQuillory(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QuilloryApp::kName);
+    QApplication::setOrganizationName("Korvant");
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setDesktopFileName("quillory");
+    Icons::Init();
+    Prompts::InstallQtMessageBox();
+    ExitSignals exitSignals;
+
+    QtSettingsStore store;
+    XdgAutostart autostart;
+    QuilloryApp app(store, autostart);
+    bool ok = app.InitInstance([&] {
+        MainDialog dialog(app, theStockList, StockSources::Default());
+        QObject::connect(&dialog, &MainDialog::exitRequested, &qapp, &QApplication::quit, Qt::QueuedConnection);
+        QObject::connect(&exitSignals, &ExitSignals::received, &dialog, &MainDialog::OnExit);
+        // At the end of the desktop session the program may be killed without an Exit: keep
+        // what Exit would have kept.
+        QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &dialog, [&dialog] {
+            dialog.SaveWindowSettings();
+            theStockList.Save();
+        });
+        dialog.OnInitDialog();
+        QApplication::exec();
+    });
+    return ok ? 0 : 1;
+}
+
+} // namespace quillory

@@ -1,0 +1,3 @@
+#include "app/qt/Startup.h"
+
+int main(int argc, char** argv) { return quillory::RunQuillory(argc, argv); }

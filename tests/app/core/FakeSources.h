@@ -1,0 +1,69 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/core/StockSources.h"
+
+namespace quillory::test {
+
+// Quote sources in memory. Each named source knows some symbols (name, last trade, change); a
+// run for another symbol fails, and a symbol listed in `throwing` raises an error.
+class FakeSourceWorld {
+public:
+    struct Quote {
+        std::string company;
+        double lastTrade = 0, change = 0;
+    };
+
+    void Add(const std::string& source, const std::string& symbol, Quote quote) { quotes[{source, symbol}] = quote; }
+
+    StockSources Sources(std::vector<std::string> names, std::vector<std::string> uncreatable = {}) {
+        StockSources sources;
+        sources.names = [names] { return names; };
+        sources.create = [this, names, uncreatable](const std::string& name) -> std::unique_ptr<StockDataExtractor> {
+            for (const std::string& bad : uncreatable)
+                if (bad == name)
+                    return nullptr;
+            for (const std::string& known : names)
+                if (known == name)
+                    return std::make_unique<Source>(*this, name);
+            return nullptr;
+        };
+        return sources;
+    }
+
+    std::vector<std::string> runs; // "source:symbol" in the order run
+    std::vector<std::string> throwing;
+    std::map<std::pair<std::string, std::string>, Quote> quotes;
+
+private:
+    class Source : public StockDataExtractor {
+    public:
+        Source(FakeSourceWorld& world, std::string name) : world(world), name(std::move(name)) {}
+        bool Run() override {
+            const std::string symbol = GetSymbol();
+            world.runs.push_back(name + ":" + symbol);
+            for (const std::string& bad : world.throwing)
+                if (bad == symbol)
+                    throw std::runtime_error("connection reset");
+            auto it = world.quotes.find({name, symbol});
+            if (it == world.quotes.end())
+                return false;
+            SetCompanyName(it->second.company);
+            SetLastTrade(it->second.lastTrade);
+            SetChange(it->second.change);
+            return true;
+        }
+
+    private:
+        FakeSourceWorld& world;
+        std::string name;
+    };
+};
+
+} // namespace quillory::test

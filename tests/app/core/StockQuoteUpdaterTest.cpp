@@ -1,0 +1,127 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "CoreFakes.h"
+#include "FakeSources.h"
+#include "TestSupport.h"
+#include "app/core/StockQuoteUpdater.h"
+#include "app/core/UpdateCycle.h"
+#include "foundation/NumericFormat.h"
+
+namespace quillory {
+namespace {
+
+using ::testing::ElementsAre;
+
+// The update pass over a real investment list and fake quote sources.
+class StockQuoteUpdaterTest : public ::testing::Test {
+protected:
+    void SetUp() override { NumericFormat::SetDefault(NumericFormat('.', ',', 2)); }
+
+    void AddInvestment(const std::string& symbol, const std::string& source = "Yahoo Finance") {
+        Stock stock(symbol, symbol + " Inc.");
+        stock.SetDataSource(source);
+        list.Add(stock);
+        stock.InsertListRow(window);
+    }
+    Stock Get(const std::string& symbol) {
+        Stock stock;
+        list.Get(symbol, stock);
+        return stock;
+    }
+
+    test::ScopedClock clock{2026, 12, 9, 14, 5, 9};
+    test::MemorySettingsStore store;
+    test::FakeAutostart autostart;
+    QuilloryApp app{store, autostart};
+    test::FakeWindow window;
+    test::FakeSourceWorld world;
+    StockList list;
+    StockQuoteUpdater updater{list, world.Sources({"Yahoo Finance", "Bloomberg"})};
+    UpdateCycle cycle{app, window, updater};
+    test::MessageBoxRecorder boxes;
+    test::LogCapture log;
+};
+
+TEST_F(StockQuoteUpdaterTest, QuoteBecomesTodaysPriceAndRewritesTheRow) {
+    AddInvestment("MSFT");
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, -0.25});
+    cycle.UpdateQuotes();
+
+    EXPECT_EQ(window.rows[0], (std::vector<std::string>{"MSFT", "MSFT Inc.", "30.50", "-0.25"}));
+    Stock stock = Get("MSFT");
+    ASSERT_EQ(stock.GetPrices().size(), 1u);
+    EXPECT_EQ(stock.GetLastPrice().GetPrice(), 30.5);
+    EXPECT_EQ(stock.GetLastPrice().GetChange(), -0.25);
+    EXPECT_EQ(stock.GetLastPrice().GetDate().GetDay(), 9);
+    EXPECT_EQ(stock.GetName(), "MSFT Inc.") << "the pass does not rename";
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(StockQuoteUpdaterTest, TwoRowsWithOneSymbolUpdateTheSameInvestmentTwice) {
+    AddInvestment("MSFT");
+    Stock(std::string("MSFT"), "").InsertListRow(window); // a second row, no second investment
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.1});
+    cycle.UpdateQuotes();
+
+    EXPECT_THAT(world.runs, ElementsAre("Yahoo Finance:MSFT", "Yahoo Finance:MSFT"));
+    EXPECT_EQ(Get("MSFT").GetPrices().size(), 1u) << "the second run replaces the day's entry";
+    EXPECT_EQ(window.rows[1][2], "30.50");
+}
+
+TEST_F(StockQuoteUpdaterTest, UnknownSourceKeepsDotsAndStaysOutOfTheFailures) {
+    AddInvestment("AAA", "Nowhere Finance");
+    AddInvestment("BBB");
+    cycle.UpdateQuotes();
+
+    EXPECT_EQ(window.rows[0][2], "...");
+    EXPECT_EQ(window.rows[0][3], "...");
+    EXPECT_EQ(window.rows[1][2], "N/A");
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_EQ(boxes.Boxes()[0].text,
+              "Unable to create data extractor for AAA! Try to update it in the propertied of investment.");
+    EXPECT_EQ(boxes.Boxes()[1].text, "Quillory failed to download quotes for BBB.\nTry to use different data source, "
+                                     "check your Internet connection and try again!");
+    EXPECT_TRUE(Get("AAA").GetPrices().empty());
+}
+
+TEST_F(StockQuoteUpdaterTest, LastTradeOfZeroIsRecordedAndShownAsNotAvailableWithoutFailure) {
+    AddInvestment("ZERO");
+    world.Add("Yahoo Finance", "ZERO", {"Zero Corp", 0, 0});
+    cycle.UpdateQuotes();
+
+    EXPECT_EQ(window.rows[0][2], "N/A");
+    EXPECT_EQ(window.rows[0][3], "N/A");
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(Get("ZERO").GetPrices().size(), 1u);
+}
+
+TEST_F(StockQuoteUpdaterTest, ErrorOutOfASourceIsAFailedRunAndKeepsTheHistory) {
+    AddInvestment("GOOG");
+    world.throwing.push_back("GOOG");
+    cycle.UpdateQuotes();
+
+    EXPECT_EQ(window.rows[0][2], "N/A");
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.find("for GOOG."), std::string::npos);
+    EXPECT_TRUE(Get("GOOG").GetPrices().empty());
+    EXPECT_TRUE(log.Contains("connection reset"));
+}
+
+TEST_F(StockQuoteUpdaterTest, CrossedLimitsQueueAlertTextsAndStartTheBlink) {
+    Stock stock("MSFT", "Microsoft");
+    stock.GetAlert().SetUpper(true, 1200);
+    stock.GetAlert().SetLower(true, 1300); // crossed over: both fire, the lower first
+    list.Add(stock);
+    stock.InsertListRow(window);
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 1234.5, 3});
+    cycle.UpdateQuotes();
+
+    EXPECT_THAT(cycle.GetPendingAlerts(),
+                ElementsAre("MSFT price is 1,234.50 which is below your limit of 1,300.00!",
+                            "MSFT price is 1,234.50 which is above your limit of 1,200.00!"));
+    EXPECT_EQ(window.timers[2], 500);
+}
+
+} // namespace
+} // namespace quillory
