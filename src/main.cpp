@@ -1,3 +1,5 @@
 #include "app/qt/Startup.h"
 
-int main(int argc, char** argv) { return quillory::RunQuillory(argc, argv); }
+int main(int argc, char** argv) {
+    return quillory::RunQuillory(argc, argv);
+}

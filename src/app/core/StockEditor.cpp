@@ -15,7 +15,9 @@ namespace quillory {
 
 namespace {
 
-void Warn(const std::string& text) { ShowMessageBox(text, QuilloryApp::kName, MessageBoxIcon::Warning); }
+void Warn(const std::string& text) {
+    ShowMessageBox(text, QuilloryApp::kName, MessageBoxIcon::Warning);
+}
 
 std::string Lower(std::string text) {
     StringUtils::ToLower(text);

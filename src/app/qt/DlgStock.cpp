@@ -119,9 +119,15 @@ DlgStock::DlgStock(const Stock& initial, StockSources sources, QWidget* parent)
     OnLowerAlertCheck();
 }
 
-void DlgStock::OnSearch() { editor.Search(*this); }
-void DlgStock::OnUpperAlertCheck() { upperEdit->setEnabled(upperCheck->isChecked()); }
-void DlgStock::OnLowerAlertCheck() { lowerEdit->setEnabled(lowerCheck->isChecked()); }
+void DlgStock::OnSearch() {
+    editor.Search(*this);
+}
+void DlgStock::OnUpperAlertCheck() {
+    upperEdit->setEnabled(upperCheck->isChecked());
+}
+void DlgStock::OnLowerAlertCheck() {
+    lowerEdit->setEnabled(lowerCheck->isChecked());
+}
 
 void DlgStock::accept() {
     StockEditor::Form form;
@@ -136,7 +142,9 @@ void DlgStock::accept() {
         QDialog::accept();
 }
 
-std::string DlgStock::GetSymbolText() { return symbolEdit->text().toStdString(); }
+std::string DlgStock::GetSymbolText() {
+    return symbolEdit->text().toStdString();
+}
 
 void DlgStock::SelectSource(const std::string& name) {
     std::vector<std::string> entries;
@@ -150,10 +158,20 @@ void DlgStock::SelectSource(const std::string& name) {
     }
 }
 
-void DlgStock::SetNameText(const std::string& name) { nameEdit->setText(QString::fromStdString(name)); }
-ListView& DlgStock::History() { return *historyList; }
-void DlgStock::EnableSearch(bool enable) { searchButton->setEnabled(enable); }
-void DlgStock::BeginWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-void DlgStock::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
+void DlgStock::SetNameText(const std::string& name) {
+    nameEdit->setText(QString::fromStdString(name));
+}
+ListView& DlgStock::History() {
+    return *historyList;
+}
+void DlgStock::EnableSearch(bool enable) {
+    searchButton->setEnabled(enable);
+}
+void DlgStock::BeginWaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+void DlgStock::EndWaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
 
 } // namespace quillory

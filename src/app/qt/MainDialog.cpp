@@ -111,22 +111,24 @@ void MainDialog::OnInitDialog() {
 }
 
 void MainDialog::RestorePlacement() {
-    WindowPlacement placement = WindowPlacement::Read(app);
+    placement = WindowPlacement::Read(app);
     QScreen* screen = QGuiApplication::primaryScreen();
     QRect desktop = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
     placement.FitToScreen(desktop.width(), desktop.height());
-    setGeometry(placement.left, placement.top, placement.Width(), placement.Height());
+    move(placement.left, placement.top);
+    resize(placement.Width(), placement.Height());
 }
 
 void MainDialog::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    // The saved rectangle includes the window frame; once the frame is known, take it off the
-    // client size so the window does not grow from one run to the next.
+    // The saved rectangle is the whole window, frame included; once the frame is known, take it
+    // off the client size so the window keeps its size from one run to the next.
     if (!frameAdjusted && windowHandle()) {
         frameAdjusted = true;
         QMargins margins = windowHandle()->frameMargins();
-        if (!margins.isNull())
-            resize(width() - margins.left() - margins.right(), height() - margins.top() - margins.bottom());
+        resize(std::max(placement.Width() - margins.left() - margins.right(), minimumWidth()),
+               std::max(placement.Height() - margins.top() - margins.bottom(), minimumHeight()));
+        move(placement.left, placement.top);
     }
 }
 
@@ -164,7 +166,9 @@ void MainDialog::RestoreWindow() {
     activateWindow();
 }
 
-void MainDialog::OnCancel() { HideOrMinimize(); }
+void MainDialog::OnCancel() {
+    HideOrMinimize();
+}
 
 void MainDialog::closeEvent(QCloseEvent* event) {
     if (exiting) {
@@ -200,7 +204,9 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void MainDialog::contextMenuEvent(QContextMenuEvent* event) { ShowListMenu(event->globalPos()); }
+void MainDialog::contextMenuEvent(QContextMenuEvent* event) {
+    ShowListMenu(event->globalPos());
+}
 
 QMenu* MainDialog::CreateListMenu() {
     auto* menu = new QMenu(this);
@@ -234,8 +240,12 @@ void MainDialog::ShowListMenu(const QPoint& globalPos) {
     menu->exec(globalPos);
 }
 
-void MainDialog::UpdateQuotes() { cycle.UpdateQuotes(UpdateCycle::Trigger::User); }
-void MainDialog::OnTimer(int id) { cycle.OnTimer(id); }
+void MainDialog::UpdateQuotes() {
+    cycle.UpdateQuotes(UpdateCycle::Trigger::User);
+}
+void MainDialog::OnTimer(int id) {
+    cycle.OnTimer(id);
+}
 
 void MainDialog::OnAdd() {
     DlgStock dialog(Stock("", ""), sources, isVisible() ? this : nullptr);
@@ -296,7 +306,9 @@ void MainDialog::OnAbout() {
     dialog.exec();
 }
 
-void MainDialog::OnMaker() { QDesktopServices::openUrl(QUrl(kMakerProductsPage)); }
+void MainDialog::OnMaker() {
+    QDesktopServices::openUrl(QUrl(kMakerProductsPage));
+}
 
 void MainDialog::OnExit() {
     if (exiting)
@@ -323,17 +335,33 @@ void MainDialog::OnTrayDoubleClick() {
 
 // UpdateWindow
 
-void MainDialog::DeleteAllItems() { listView->DeleteAllItems(); }
-int MainDialog::InsertItem(int index, const std::string& text) { return listView->InsertItem(index, text); }
+void MainDialog::DeleteAllItems() {
+    listView->DeleteAllItems();
+}
+int MainDialog::InsertItem(int index, const std::string& text) {
+    return listView->InsertItem(index, text);
+}
 void MainDialog::SetItemText(int row, int column, const std::string& text) {
     listView->SetItemText(row, column, text);
 }
-int MainDialog::GetItemCount() { return listView->GetItemCount(); }
-std::string MainDialog::GetItemText(int row, int column) { return listView->GetItemText(row, column); }
-void MainDialog::RedrawItem(int row) { listView->RedrawItem(row); }
-void MainDialog::EnableUpdateButton(bool enable) { updateButton->setEnabled(enable); }
-std::string MainDialog::GetStatusText() { return statusLine->text().toStdString(); }
-void MainDialog::SetStatusText(const std::string& text) { statusLine->setText(QString::fromStdString(text)); }
+int MainDialog::GetItemCount() {
+    return listView->GetItemCount();
+}
+std::string MainDialog::GetItemText(int row, int column) {
+    return listView->GetItemText(row, column);
+}
+void MainDialog::RedrawItem(int row) {
+    listView->RedrawItem(row);
+}
+void MainDialog::EnableUpdateButton(bool enable) {
+    updateButton->setEnabled(enable);
+}
+std::string MainDialog::GetStatusText() {
+    return statusLine->text().toStdString();
+}
+void MainDialog::SetStatusText(const std::string& text) {
+    statusLine->setText(QString::fromStdString(text));
+}
 
 void MainDialog::SetTimer(int id, int milliseconds) {
     if (id == kUpdateTimer)
@@ -359,7 +387,11 @@ void MainDialog::SetTrayIcon(int iconId) {
     tray->setIcon(Icons::Get(iconId));
 }
 
-void MainDialog::BeginWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-void MainDialog::EndWaitCursor() { QApplication::restoreOverrideCursor(); }
+void MainDialog::BeginWaitCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+void MainDialog::EndWaitCursor() {
+    QApplication::restoreOverrideCursor();
+}
 
 } // namespace quillory

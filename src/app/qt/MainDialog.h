@@ -9,6 +9,7 @@
 #include "app/core/StockSources.h"
 #include "app/core/UpdateCycle.h"
 #include "app/core/UpdateWindow.h"
+#include "app/core/WindowPlacement.h"
 #include "storage/StockList.h"
 
 class QLabel;
@@ -114,6 +115,7 @@ private:
     bool trayAvailable;
     bool exiting = false;
     bool frameAdjusted = false;
+    WindowPlacement placement;
 };
 
 } // namespace quillory

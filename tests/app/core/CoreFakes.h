@@ -49,8 +49,9 @@ public:
     void DeleteAllItems() override { rows.clear(); }
     // Keeps rows in the order of column 0, as the main window's list does, whatever index is asked.
     int InsertItem(int, const std::string& text) override {
-        auto at = std::upper_bound(rows.begin(), rows.end(), text,
-                                   [](const std::string& key, const std::vector<std::string>& row) { return key < row[0]; });
+        auto at =
+            std::upper_bound(rows.begin(), rows.end(), text,
+                             [](const std::string& key, const std::vector<std::string>& row) { return key < row[0]; });
         int index = static_cast<int>(at - rows.begin());
         rows.insert(at, {text, "", "", ""});
         return index;

@@ -10,10 +10,9 @@ namespace {
 
 using ::testing::ElementsAre;
 
-const std::vector<std::string> kNames = {"Yahoo Finance",    "Russian Trade System", "India Times",
-                                         "AMFI India",       "Money Central",        "Google Finance",
-                                         "Yahoo Finance UK", "Zagreb Stock Exchange", "MSN Money UK",
-                                         "Bloomberg",        "Finam"};
+const std::vector<std::string> kNames = {
+    "Yahoo Finance",    "Russian Trade System",  "India Times",  "AMFI India", "Money Central", "Google Finance",
+    "Yahoo Finance UK", "Zagreb Stock Exchange", "MSN Money UK", "Bloomberg",  "Finam"};
 
 class FakeDialog : public StockDialogView {
 public:
@@ -60,7 +59,7 @@ TEST_F(StockEditorTest, SearchTriesSourcesInByteOrderAndStopsAtTheOneThatKnowsTh
     stock.AddPrice(StockPrice(10, Date(2026, 12, 8)));
     StockEditor editor(stock, world.Sources(kNames));
     world.Add("Google Finance", "SBER", {"Sberbank", 250.75, 1.5}); // fourth in byte order
-    world.Add("Finam", "SBER", {"", 250, 0});                        // runs but has no name
+    world.Add("Finam", "SBER", {"", 250, 0});                       // runs but has no name
     dialog.symbol = "  SBER ";
 
     EXPECT_TRUE(editor.Search(dialog));

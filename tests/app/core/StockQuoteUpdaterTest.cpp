@@ -117,9 +117,8 @@ TEST_F(StockQuoteUpdaterTest, CrossedLimitsQueueAlertTextsAndStartTheBlink) {
     world.Add("Yahoo Finance", "MSFT", {"Microsoft", 1234.5, 3});
     cycle.UpdateQuotes();
 
-    EXPECT_THAT(cycle.GetPendingAlerts(),
-                ElementsAre("MSFT price is 1,234.50 which is below your limit of 1,300.00!",
-                            "MSFT price is 1,234.50 which is above your limit of 1,200.00!"));
+    EXPECT_THAT(cycle.GetPendingAlerts(), ElementsAre("MSFT price is 1,234.50 which is below your limit of 1,300.00!",
+                                                      "MSFT price is 1,234.50 which is above your limit of 1,200.00!"));
     EXPECT_EQ(window.timers[2], 500);
 }
 

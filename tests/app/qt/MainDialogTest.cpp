@@ -1,0 +1,349 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <csignal>
+#include <filesystem>
+
+#include "../core/FakeSources.h"
+#include "QtTestApp.h"
+#include "TestSupport.h"
+#include "app/core/AppIds.h"
+#include "app/qt/DlgStock.h"
+#include "app/qt/ExitSignals.h"
+#include "app/qt/ListViewWidget.h"
+#include "app/qt/MainDialog.h"
+#include "app/qt/Prompts.h"
+#include "app/qt/QtSettingsStore.h"
+#include "app/qt/XdgAutostart.h"
+#include "foundation/NumericFormat.h"
+
+namespace quillory {
+namespace {
+
+using ::testing::ElementsAre;
+
+std::vector<std::string> ActionTexts(QMenu* menu) {
+    std::vector<std::string> texts;
+    for (QAction* action : menu->actions())
+        texts.push_back(action->isSeparator() ? "-" : action->text().toStdString());
+    delete menu;
+    return texts;
+}
+
+template <class Dialog> Dialog* ActiveDialog() {
+    return qobject_cast<Dialog*>(QApplication::activeModalWidget());
+}
+
+class MainDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::EnsureApp();
+        std::filesystem::remove(DataFile());
+        NumericFormat::SetDefault(NumericFormat('.', ',', 2));
+        Prompts::SetQuestionHook([this](const std::string& text) {
+            questions.push_back(text);
+            return answer;
+        });
+    }
+    void TearDown() override { Prompts::SetQuestionHook(nullptr); }
+
+    std::unique_ptr<MainDialog> Open(std::vector<std::string> symbols) {
+        for (const std::string& symbol : symbols)
+            list.Add(Stock(symbol, symbol + " Corp"));
+        auto dialog = std::make_unique<MainDialog>(app, list, world.Sources({"Yahoo Finance", "Bloomberg"}));
+        dialog->SetTrayAvailable(true);
+        dialog->OnInitDialog();
+        return dialog;
+    }
+    std::vector<std::string> Symbols(MainDialog& dialog) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < dialog.List()->GetItemCount(); ++i)
+            texts.push_back(dialog.List()->GetItemText(i, 0));
+        return texts;
+    }
+    // The data file's path is fixed at its first use in a process, so every test shares one
+    // APPDATA folder and starts without a data file.
+    static const std::string& AppData() {
+        static test::TempDir dir;
+        static test::ScopedEnv env("APPDATA", dir.Path());
+        return dir.Path();
+    }
+    std::string DataFile() const { return AppData() + "/Korvant/Quillory/Quillory.xml"; }
+
+    test::TempDir config;
+    test::ScopedEnv configEnv{"XDG_CONFIG_HOME", config.Path()};
+    test::MessageBoxRecorder boxes;
+    test::LogCapture log;
+    QtSettingsStore store;
+    XdgAutostart autostart;
+    QuilloryApp app{store, autostart};
+    StockList list;
+    test::FakeSourceWorld world;
+    std::vector<std::string> questions;
+    bool answer = false;
+};
+
+TEST_F(MainDialogTest, FirstStartUsesTheDefaultPlacementAndColumns) {
+    auto dialog = Open({"MSFT", "^DJI", "goog"});
+    EXPECT_EQ(dialog->frameGeometry().topLeft(), QPoint(100, 100));
+    EXPECT_EQ(dialog->frameGeometry().size(), QSize(300, 400));
+    ListViewWidget* view = dialog->List();
+    EXPECT_EQ(view->columnWidth(0), 50);
+    EXPECT_EQ(view->columnWidth(1), 100);
+    EXPECT_EQ(view->columnWidth(2), 55);
+    EXPECT_EQ(view->columnWidth(3), 50);
+    EXPECT_EQ(view->horizontalHeaderItem(3)->text(), "Change");
+    EXPECT_THAT(Symbols(*dialog), ElementsAre("^DJI", "goog", "MSFT"));
+    EXPECT_EQ(view->GetItemText(2, 1), "MSFT Corp");
+    EXPECT_EQ(view->GetItemText(2, 2), "N/A");
+    EXPECT_EQ(view->GetSelectionMark(), 0);
+    EXPECT_EQ(dialog->TimerInterval(kUpdateTimer), 2000);
+    EXPECT_EQ(dialog->TrayIcon(), kIconIdle);
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: N/A");
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(MainDialogTest, PlacementPastTheScreenEdgeMovesBackOntoIt) {
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    app.WriteProfileInt("Window", "Left", 1700);
+    app.WriteProfileInt("Window", "Right", 2000);
+    app.WriteProfileInt("Window", "Top", -40);
+    app.WriteProfileInt("Window", "Bottom", 360);
+    auto dialog = Open({});
+    EXPECT_EQ(dialog->frameGeometry().left(), screenWidth - 300);
+    EXPECT_EQ(dialog->frameGeometry().top(), 0);
+    EXPECT_EQ(dialog->frameGeometry().size(), QSize(300, 400));
+}
+
+TEST_F(MainDialogTest, LayoutFollowsTheSizeAndStopsAtTheMinimum) {
+    auto dialog = Open({"MSFT"});
+    dialog->resize(100, 200);
+    EXPECT_EQ(dialog->size(), QSize(150, 300));
+    EXPECT_EQ(dialog->List()->geometry(), QRect(7, 39, 150 - 14, 300 - 115));
+    dialog->resize(400, 500);
+    EXPECT_EQ(dialog->findChild<QPushButton*>("update")->geometry(), QRect(7, 500 - 32, 400 - 14, 25));
+    EXPECT_EQ(dialog->findChild<QWidget*>("status")->geometry(), QRect(7, 500 - 69, 400 - 14, 30));
+}
+
+TEST_F(MainDialogTest, MenusOfferTheirCommands) {
+    auto dialog = Open({});
+    EXPECT_THAT(ActionTexts(dialog->CreateListMenu()),
+                ElementsAre("&Add", "-", "&Options...", "-", "A&bout...", "E&xit"));
+    EXPECT_THAT(ActionTexts(dialog->CreateTrayMenu()),
+                ElementsAre("Add", "Update", "-", "Options...", "-", "About...", "Exit"));
+    dialog->InsertItem(0, "MSFT");
+    dialog->List()->SelectRow(0);
+    EXPECT_THAT(ActionTexts(dialog->CreateListMenu()),
+                ElementsAre("&Add", "&Edit", "&Delete", "-", "&Options...", "-", "A&bout...", "E&xit"));
+}
+
+TEST_F(MainDialogTest, AddingAnExistingSymbolLeavesTheListAlone) {
+    auto dialog = Open({"MSFT"});
+    test::WhenModal([] {
+        DlgStock* stockDialog = ActiveDialog<DlgStock>();
+        ASSERT_NE(stockDialog, nullptr);
+        stockDialog->findChild<QLineEdit*>("symbol")->setText("MSFT");
+        stockDialog->accept();
+    });
+    dialog->OnAdd();
+    EXPECT_THAT(Symbols(*dialog), ElementsAre("MSFT"));
+    EXPECT_EQ(list.size(), 1u);
+
+    test::WhenModal([] {
+        DlgStock* stockDialog = ActiveDialog<DlgStock>();
+        stockDialog->findChild<QLineEdit*>("symbol")->setText(" IBM ");
+        stockDialog->findChild<QLineEdit*>("name")->setText("International Business Machines");
+        stockDialog->accept();
+    });
+    dialog->OnAdd();
+    EXPECT_THAT(Symbols(*dialog), ElementsAre("IBM", "MSFT"));
+    EXPECT_EQ(dialog->List()->GetSelectionMark(), 0);
+    EXPECT_NE(test::ReadFile(DataFile()).find("Symbol=\"IBM\" Name=\"International Business Machines\""),
+              std::string::npos);
+}
+
+TEST_F(MainDialogTest, EditingASymbolRewritesTheRowInPlace) {
+    auto dialog = Open({"AAA", "BBB", "MSFT", "ZZZ"});
+    dialog->List()->SelectRow(2);
+    test::WhenModal([] {
+        DlgStock* stockDialog = ActiveDialog<DlgStock>();
+        ASSERT_NE(stockDialog, nullptr);
+        EXPECT_EQ(stockDialog->findChild<QLineEdit*>("symbol")->text(), "MSFT");
+        stockDialog->findChild<QLineEdit*>("symbol")->setText("AAPL");
+        stockDialog->accept();
+    });
+    dialog->OnEdit();
+    EXPECT_THAT(Symbols(*dialog), ElementsAre("AAA", "BBB", "AAPL", "ZZZ"));
+    EXPECT_FALSE(list.Contains("MSFT"));
+    EXPECT_TRUE(list.Contains("AAPL"));
+    EXPECT_NE(test::ReadFile(DataFile()).find("Symbol=\"AAPL\""), std::string::npos);
+}
+
+TEST_F(MainDialogTest, DeleteAsksFirstAndNoChangesNothing) {
+    auto dialog = Open({"AAA", "BBB"});
+    dialog->List()->SelectRow(1);
+    answer = false;
+    dialog->OnDelete();
+    EXPECT_THAT(questions, ElementsAre("Do you really want to delete this stock?"));
+    EXPECT_THAT(Symbols(*dialog), ElementsAre("AAA", "BBB"));
+    EXPECT_FALSE(std::filesystem::exists(DataFile())) << "No must not save";
+
+    answer = true;
+    dialog->OnDelete();
+    EXPECT_THAT(Symbols(*dialog), ElementsAre("AAA"));
+    EXPECT_FALSE(list.Contains("BBB"));
+    EXPECT_TRUE(std::filesystem::exists(DataFile()));
+}
+
+TEST_F(MainDialogTest, OptionsRestartTimerOneOnlyWhenTheIntervalChanged) {
+    auto dialog = Open({});
+    auto acceptWith = [](const char* minutes) {
+        test::WhenModal([minutes] {
+            QWidget* options = QApplication::activeModalWidget();
+            ASSERT_NE(options, nullptr);
+            options->findChild<QLineEdit*>("updateTime")->setText(minutes);
+            QMetaObject::invokeMethod(options, "accept");
+        });
+    };
+    acceptWith("10");
+    dialog->OnOptions();
+    EXPECT_EQ(dialog->TimerInterval(kUpdateTimer), 2000);
+    acceptWith("15");
+    dialog->OnOptions();
+    EXPECT_EQ(dialog->TimerInterval(kUpdateTimer), 900000);
+    EXPECT_EQ(app.GetUpdateTime(), 15);
+}
+
+TEST_F(MainDialogTest, CloseHidesWithATrayAndMinimisesWithout) {
+    auto dialog = Open({});
+    dialog->close();
+    EXPECT_FALSE(dialog->isVisible());
+    dialog->OnTrayDoubleClick();
+    EXPECT_TRUE(dialog->isVisible());
+
+    dialog->SetTrayAvailable(false);
+    dialog->close();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->isMinimized());
+}
+
+TEST_F(MainDialogTest, PassShowsQuotesAndTrayDoubleClickShowsTheAlerts) {
+    test::ScopedClock clock(2026, 12, 9, 14, 5, 9);
+    Stock stock("MSFT", "Microsoft");
+    stock.GetAlert().SetUpper(true, 1200);
+    list.Add(stock);
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 1234.5, -1.25});
+    auto dialog = Open({});
+    dialog->OnTimer(kUpdateTimer);
+
+    EXPECT_EQ(dialog->GetItemText(0, 2), "1234.50");
+    EXPECT_EQ(dialog->GetItemText(0, 3), "-1.25");
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09");
+    EXPECT_EQ(dialog->TimerInterval(kUpdateTimer), 600000);
+    EXPECT_EQ(dialog->TimerInterval(kBlinkTimer), 500);
+
+    std::string shown;
+    test::WhenModal([&] {
+        QWidget* alert = QApplication::activeModalWidget();
+        ASSERT_NE(alert, nullptr);
+        shown = alert->findChild<QPlainTextEdit*>("alertText")->toPlainText().toStdString();
+        alert->findChild<QPushButton*>("next")->click();
+    });
+    dialog->OnTrayDoubleClick();
+    EXPECT_EQ(shown, "MSFT price is 1,234.50 which is above your limit of 1,200.00!");
+    EXPECT_EQ(dialog->TimerInterval(kBlinkTimer), -1);
+    EXPECT_EQ(dialog->TrayIcon(), kIconIdle);
+}
+
+TEST_F(MainDialogTest, ExitSavesColumnsAndPlacement) {
+    auto dialog = Open({"MSFT"});
+    dialog->List()->setColumnWidth(1, 140);
+    dialog->move(120, 130);
+    QSignalSpy exitSpy(dialog.get(), &MainDialog::exitRequested);
+    dialog->OnExit();
+    EXPECT_EQ(exitSpy.count(), 1);
+    EXPECT_EQ(dialog->TimerInterval(kUpdateTimer), -1);
+    EXPECT_EQ(app.GetProfileInt("Window", "Column1", 0), 140);
+    EXPECT_EQ(app.GetProfileInt("Window", "Column0", 0), 50);
+    EXPECT_EQ(app.GetProfileInt("Window", "Left", 0), 120);
+    EXPECT_EQ(app.GetProfileInt("Window", "Top", 0), 130);
+    EXPECT_EQ(app.GetProfileInt("Window", "Right", 0), 420);
+    EXPECT_EQ(app.GetProfileInt("Window", "Bottom", 0), 530);
+}
+
+TEST_F(MainDialogTest, TermAndIntSignalsArriveAsExitRequests) {
+    ExitSignals exitSignals;
+    QSignalSpy spy(&exitSignals, &ExitSignals::received);
+    std::raise(SIGTERM);
+    ASSERT_TRUE(spy.wait(2000));
+    std::raise(SIGINT);
+    ASSERT_TRUE(spy.count() == 2 || spy.wait(2000));
+    EXPECT_EQ(spy.at(0).at(0).toInt(), SIGTERM);
+    EXPECT_EQ(spy.at(1).at(0).toInt(), SIGINT);
+}
+
+class DlgStockTest : public MainDialogTest {};
+
+TEST_F(DlgStockTest, NewInvestmentStartsOnYahooWithDisabledZeroLimits) {
+    DlgStock dialog(Stock("", ""), world.Sources({"Bloomberg", "Yahoo Finance", "Yahoo Finance UK"}));
+    EXPECT_EQ(dialog.findChild<QComboBox*>("source")->currentText(), "Yahoo Finance");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("symbol")->text(), "");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("upperLimit")->text(), "0.00");
+    EXPECT_FALSE(dialog.findChild<QLineEdit*>("upperLimit")->isEnabled());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("lowerLimit")->text(), "0.00");
+    EXPECT_FALSE(dialog.findChild<QLineEdit*>("lowerLimit")->isEnabled());
+    EXPECT_EQ(dialog.findChild<ListViewWidget*>("history")->GetItemCount(), 0);
+
+    auto* upper = dialog.findChild<QCheckBox*>("upperAlert");
+    upper->setChecked(true);
+    EXPECT_TRUE(dialog.findChild<QLineEdit*>("upperLimit")->isEnabled());
+    upper->setChecked(false);
+    EXPECT_FALSE(dialog.findChild<QLineEdit*>("upperLimit")->isEnabled());
+}
+
+TEST_F(DlgStockTest, LastPriceFillsZeroLimitsAndTypedSymbolsAreUpperCase) {
+    Stock stock("MSFT", "Microsoft");
+    stock.SetDataSource("Bloomberg");
+    stock.AddPrice(StockPrice(12.5, Date(2026, 12, 8)));
+    DlgStock dialog(stock, world.Sources({"Bloomberg", "Yahoo Finance"}));
+    EXPECT_EQ(dialog.findChild<QComboBox*>("source")->currentText(), "Bloomberg");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("upperLimit")->text(), "12.50");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("lowerLimit")->text(), "12.50");
+    EXPECT_EQ(dialog.findChild<ListViewWidget*>("history")->GetItemText(0, 0), "2026/12/08");
+
+    auto* symbol = dialog.findChild<QLineEdit*>("symbol");
+    symbol->clear();
+    QTest::keyClicks(symbol, "msft");
+    EXPECT_EQ(symbol->text(), "MSFT");
+}
+
+TEST_F(DlgStockTest, SearchEndsOnTheSourceThatKnowsTheSymbol) {
+    test::ScopedClock clock(2026, 12, 9);
+    const std::vector<std::string> names = {"Yahoo Finance", "Russian Trade System", "India Times",
+                                            "AMFI India",    "Money Central",        "Google Finance"};
+    world.Add("India Times", "TCS", {"Tata Consultancy", 3500, 12}); // fifth in byte order
+    DlgStock dialog(Stock("", ""), world.Sources(names));
+    dialog.findChild<QLineEdit*>("symbol")->setText("TCS");
+    dialog.findChild<QPushButton*>("search")->click();
+
+    EXPECT_EQ(dialog.findChild<QComboBox*>("source")->currentText(), "India Times");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("name")->text(), "Tata Consultancy");
+    EXPECT_EQ(dialog.findChild<ListViewWidget*>("history")->GetItemText(0, 1), "3500.00");
+    EXPECT_THAT(world.runs, ElementsAre("AMFI India:TCS", "Google Finance:TCS", "India Times:TCS"));
+    EXPECT_TRUE(dialog.findChild<QPushButton*>("search")->isEnabled());
+    dialog.accept();
+    EXPECT_EQ(dialog.stock.GetDataSource(), "India Times");
+    EXPECT_EQ(dialog.stock.GetSymbol(), "TCS");
+}
+
+} // namespace
+} // namespace quillory
