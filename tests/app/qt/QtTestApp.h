@@ -13,8 +13,10 @@ inline QApplication& EnsureApp() {
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own process-wide objects (QTest's input devices among them) must not
+    // outlive the application they hang from at exit.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Runs `step` as soon as the next modal loop (a dialog's exec) starts.
