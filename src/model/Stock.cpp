@@ -155,7 +155,6 @@ void AppendPriceLine(std::string& out, const StockPrice& entry) {
 } // namespace
 
 void Stock::AppendXMLText(std::string& out) const {
-    const StockAlert& limits = alert;
     out += "<Stock";
     AppendAttribute(out, "Symbol", XMLEscape(symbol));
     if (!name.empty())
@@ -164,13 +163,13 @@ void Stock::AppendXMLText(std::string& out) const {
         AppendNumberAttribute(out, "Quantity", quantity);
     AppendAttribute(out, "DataSource", XMLEscape(dataSource));
     out += ">\r\n<StockAlert UpperAlert=\"";
-    out += limits.IsUpperAlert() ? "TRUE" : "FALSE";
+    out += alert.IsUpperAlert() ? "TRUE" : "FALSE";
     out += '"';
-    AppendNumberAttribute(out, "UpperLimit", limits.GetUpperLimit());
+    AppendNumberAttribute(out, "UpperLimit", alert.GetUpperLimit());
     out += " LowerAlert=\"";
-    out += limits.IsLowerAlert() ? "TRUE" : "FALSE";
+    out += alert.IsLowerAlert() ? "TRUE" : "FALSE";
     out += '"';
-    AppendNumberAttribute(out, "LowerLimit", limits.GetLowerLimit());
+    AppendNumberAttribute(out, "LowerLimit", alert.GetLowerLimit());
     out += "/>\r\n<StockPriceList>\r\n";
     for (const StockPrice& entry : prices)
         AppendPriceLine(out, entry);

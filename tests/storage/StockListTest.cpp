@@ -129,8 +129,10 @@ TEST(StockListTest, WritesTheSameTextAsTheRecordWriter) {
     odd.GetPrices().push_back(StockPrice(-0.0, Date(0, 5, 5)));
     odd.GetPrices().push_back(StockPrice(0.1, Date(2010, 12, 31)));
     odd.GetPrices().back().SetChange(0.30000000000000004);
+    // A date the file reader accepts although no constructor makes it, and numbers printf writes
+    // in words.
     XMLDoc outOfRange;
-    outOfRange.Parse(R"(<StockPrice Date="-123-45-67" Price="nan" Change="-1e-320"/>)");
+    outOfRange.Parse(R"(<StockPrice Date="-123-45-67" Price="nan"/>)");
     unsigned index = 0;
     odd.GetPrices().emplace_back();
     odd.GetPrices().back().ParseXML(outOfRange, index);
