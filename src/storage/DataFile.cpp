@@ -56,7 +56,7 @@ void ReportFolder(const std::string& folder) {
 
 // The folder that is to hold Korvant/; "" when there is none.
 std::string DataRoot() {
-    if (const char* appData = std::getenv("APPDATA"))
+    if (const char* appData = std::getenv("APPDATA"); appData && *appData) // empty counts as unset
         return appData;
     std::string root;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')

@@ -313,10 +313,11 @@ TEST_F(DataFileTest, FolderThatCannotBeCreatedIsReportedAndUsedInstead) {
 }
 
 TEST_F(DataFileTest, WithoutAppDataTheXdgDataFolderIsUsed) {
-    test::ScopedEnv noAppData("APPDATA", std::nullopt);
+    test::ScopedEnv emptyAppData("APPDATA", "");
     test::ScopedEnv xdg("XDG_DATA_HOME", temp.Path() + "/xdg/data");
     EXPECT_EQ(GetDataFilePath(), temp.Path() + "/xdg/data/Korvant/Quillory/Quillory.xml");
     ResetDataFilePath();
+    test::ScopedEnv noAppData("APPDATA", std::nullopt);
     test::ScopedEnv noXdg("XDG_DATA_HOME", std::nullopt);
     test::ScopedEnv home("HOME", temp.Path() + "/home");
     EXPECT_EQ(GetDataFilePath(), temp.Path() + "/home/.local/share/Korvant/Quillory/Quillory.xml");
