@@ -9,6 +9,8 @@ namespace {
 
 // A minimal record: one empty element with one attribute.
 struct Item : XMLPersistable {
+    Item() = default;
+    explicit Item(std::string v) : value(std::move(v)) {}
     std::string value = "default";
     void CreateXML(XMLDoc& doc) const override { doc.AddEmptyTag("Item", {XMLAttribute("V", value, true)}); }
     void ParseXML(const XMLDoc& doc, unsigned& index) override {
@@ -45,8 +47,8 @@ TEST(XMLPersistableListTest, WritesStartChildrenEnd) {
     list.CreateXMLString(text);
     EXPECT_EQ(text, "<ItemList>\r\n</ItemList>\r\n");
 
-    list.emplace_back().value = "a";
-    list.emplace_back().value = "b";
+    list.emplace_back("a");
+    list.emplace_back("b");
     list.CreateXMLString(text);
     EXPECT_EQ(text, "<ItemList>\r\n<Item V=\"a\"/>\r\n<Item V=\"b\"/>\r\n</ItemList>\r\n");
 }
