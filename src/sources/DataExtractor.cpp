@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "foundation/Log.h"
 #include "foundation/StringUtils.h"
 #include "markup/XMLEscape.h"
 #include "markup/XMLTagKind.h"
@@ -61,6 +62,14 @@ void DataExtractor::SetProxy(const std::string& host, uint16_t port) {
 
 bool DataExtractor::RetrievePage(const std::string& url) {
     pageText.clear();
+    // A symbol is put into the URL as it is; a line break in it (from a crafted data file, say)
+    // would otherwise end the request line and add header lines of its own.
+    for (unsigned char c : url) {
+        if (c < 0x20 || c == 0x7F) {
+            LogError("DataExtractor::RetrievePage() - Refusing a URL with control characters!");
+            return false;
+        }
+    }
     if (!HttpHelper::DownloadPage(url, proxyHost, proxyPort, pageText))
         return false;
     document.Parse(pageText);

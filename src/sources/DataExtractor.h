@@ -41,8 +41,8 @@ public:
     const std::string& GetProxyHost() const { return proxyHost; }
     uint16_t GetProxyPort() const { return proxyPort; }
 
-    // Downloads `url` into pageText and tokenizes it into document. False when the download failed;
-    // document then still holds the previous page's tokens.
+    // Downloads `url` into pageText and tokenizes it into document. False when the download failed
+    // or the URL holds control characters; document then still holds the previous page's tokens.
     bool RetrievePage(const std::string& url);
 
     const std::string& GetPageText() const { return pageText; }

@@ -134,6 +134,14 @@ TEST_F(YahooStockTest, DownloadFailureIsLogged) {
     EXPECT_TRUE(log.Contains("ERROR - YahooFinanceUk::Run() - Error downloading page!"));
 }
 
+TEST_F(YahooStockTest, SymbolWithALineBreakSendsNoRequest) {
+    RunFor<YahooStock>("IBM HTTP/1.0\r\nX-Injected: 1\r\n\r\nGET /q?s=MSFT", false);
+    EXPECT_EQ(log.Texts(), (std::vector<std::string>{
+                               "ERROR - DataExtractor::RetrievePage() - Refusing a URL with control characters!",
+                               "ERROR - YahooStock::Run() - Error downloading page!"}));
+    EXPECT_TRUE(server.Requests("Yahoo Finance").empty());
+}
+
 TEST_F(YahooStockTest, UkPageFindsTheNameBySymbolAndKeepsPence) {
     struct Case {
         const char* symbol;
