@@ -32,7 +32,7 @@ test-asan: deps
 		ctest $(CTEST_FLAGS) -j$(JOBS)
 
 bench: deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLORY_BENCH=ON -DQUILLORY_WITH_QT=OFF
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLORY_BENCH=ON -DQUILLORY_TESTS=OFF -DQUILLORY_WITH_QT=OFF
 	cmake --build $(BENCH_BUILD) -j$(JOBS)
 	cmake --build $(BENCH_BUILD) --target run-benchmarks
 
