@@ -41,6 +41,15 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	FUZZ_SECONDS=$(FUZZ_SECONDS) scripts/run-fuzzers $(FUZZ_BUILD)
 
+# Builds and starts Quillory with the user's own settings and data.
+run: build
+	$(BUILD)/src/app/quillory
+
+# Quillory against local demo quote pages, with a throw-away profile: quotes, colours and an
+# alert within seconds, without touching the user's own settings or data.
+demo: build
+	tests/smoke/demo.sh $(BUILD)/src/app/quillory $(CURDIR)
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
