@@ -140,6 +140,11 @@ void MainDialog::SaveWindowSettings() {
     placement.Write(app);
 }
 
+void MainDialog::OnSessionEnd() {
+    SaveWindowSettings();
+    list.Save();
+}
+
 void MainDialog::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const int cx = width(), cy = height();

@@ -48,6 +48,8 @@ public:
     void OnCancel();
     // Column widths and window rectangle in the "Window" settings.
     void SaveWindowSettings();
+    // The desktop session ends and may kill the program without an Exit: keep what Exit keeps.
+    void OnSessionEnd();
 
     QMenu* CreateListMenu();
     QMenu* CreateTrayMenu();

@@ -31,12 +31,7 @@ int RunQuillory(int argc, char** argv) {
         MainDialog dialog(app, theStockList, StockSources::Default());
         QObject::connect(&dialog, &MainDialog::exitRequested, &qapp, &QApplication::quit, Qt::QueuedConnection);
         QObject::connect(&exitSignals, &ExitSignals::received, &dialog, &MainDialog::OnExit);
-        // At the end of the desktop session the program may be killed without an Exit: keep
-        // what Exit would have kept.
-        QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &dialog, [&dialog] {
-            dialog.SaveWindowSettings();
-            theStockList.Save();
-        });
+        QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &dialog, &MainDialog::OnSessionEnd);
         dialog.OnInitDialog();
         QApplication::exec();
     });

@@ -280,6 +280,19 @@ TEST_F(MainDialogTest, ExitSavesColumnsAndPlacement) {
     EXPECT_EQ(app.GetProfileInt("Window", "Bottom", 0), 530);
 }
 
+TEST_F(MainDialogTest, SessionEndKeepsTodaysPricesAndThePlacement) {
+    test::ScopedClock clock(2026, 12, 9);
+    list.Add(Stock("MSFT", "Microsoft"));
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.25});
+    auto dialog = Open({});
+    dialog->OnTimer(kUpdateTimer);
+    dialog->OnSessionEnd();
+    EXPECT_NE(test::ReadFile(DataFile()).find("<StockPrice Date=\"2026-12-09\" Price=\"30.5\" Change=\"0.25\"/>"),
+              std::string::npos);
+    EXPECT_EQ(app.GetProfileInt("Window", "Right", 0), 400);
+    EXPECT_TRUE(dialog->isVisible()) << "the session may still be cancelled";
+}
+
 TEST_F(MainDialogTest, TermAndIntSignalsArriveAsExitRequests) {
     ExitSignals exitSignals;
     QSignalSpy spy(&exitSignals, &ExitSignals::received);
