@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,6 +46,8 @@ PageServer::PageServer() : logPath(dir.File("requests.log")) {
     if (pid < 0)
         throw std::runtime_error("PageServer: fork failed");
     if (pid == 0) {
+        // An orphaned server would hold the test runner's output pipe open until its time-out.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         dup2(in[0], 0);
         dup2(out[1], 1);
         close(in[0]);
@@ -99,7 +102,14 @@ PageServer::~PageServer() {
     if (toChild >= 0)
         close(toChild);
     if (pid > 0) {
+        // The closed stdin or SIGTERM ends the server at once; SIGKILL is the backstop if it does not.
         kill(pid, SIGTERM);
+        for (int waited = 0; waited < 200; ++waited) {
+            if (waitpid(pid, nullptr, WNOHANG) == pid)
+                return;
+            usleep(10000);
+        }
+        kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
 }
@@ -161,9 +171,13 @@ ProgramResult RunProgram(const std::vector<std::string>& argv) {
     std::string* texts[2] = {&result.out, &result.err};
     int openPipes = 2;
     while (openPipes > 0) {
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
+        // A program that hangs is killed, so the test fails with its output instead of timing out.
+        int ready = poll(fds, 2, 60000);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0) {
+            kill(child, SIGKILL);
+            result.err += "\nRunProgram: killed after 60 s without output";
             break;
         }
         for (int k = 0; k < 2; ++k) {
@@ -180,6 +194,9 @@ ProgramResult RunProgram(const std::vector<std::string>& argv) {
             }
         }
     }
+    for (pollfd& p : fds)
+        if (p.fd >= 0)
+            close(p.fd);
     int status = 0;
     waitpid(child, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
