@@ -5,6 +5,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Log.h"
 #include "sources/DataExtractorFactory.h"
+#include "sources/ServiceProxy.h"
 
 namespace quillory {
 
@@ -15,7 +16,12 @@ StockSources StockSources::Default() {
         DataExtractorFactory::GetStockDataExtractorNames(names);
         return names;
     };
-    sources.create = [](const std::string& name) { return DataExtractorFactory::CreateStockDataExtractor(name); };
+    sources.create = [](const std::string& name) {
+        auto source = DataExtractorFactory::CreateStockDataExtractor(name);
+        if (source)
+            ServiceProxy::Apply(*source, name); // http_proxy / no_proxy, as for quillory-quote
+        return source;
+    };
     return sources;
 }
 

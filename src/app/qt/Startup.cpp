@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include <clocale>
+
 #include "app/core/QuilloryApp.h"
 #include "app/core/StockSources.h"
 #include "app/qt/ExitSignals.h"
@@ -16,6 +18,9 @@ namespace quillory {
 
 int RunQuillory(int argc, char** argv) {
     QApplication qapp(argc, argv);
+    // QApplication adopts the user's locale; numbers in the data file, the log and the quote pages
+    // must keep the C library's "." decimal point whatever it is.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QuilloryApp::kName);
     QApplication::setOrganizationName("Korvant");
     QApplication::setQuitOnLastWindowClosed(false);

@@ -124,3 +124,13 @@ TEST_F(StockQuoteUpdaterTest, CrossedLimitsQueueAlertTextsAndStartTheBlink) {
 
 } // namespace
 } // namespace quillory
+
+TEST(StockSourcesTest, RealSourcesGetTheProxyFromTheEnvironment) {
+    quillory::test::ScopedEnv proxy("http_proxy", "http://127.0.0.1:3128");
+    quillory::test::ScopedEnv noProxy("no_proxy", std::nullopt);
+    quillory::test::ScopedEnv noProxyUpper("NO_PROXY", std::nullopt);
+    auto source = quillory::StockSources::Default().create("Yahoo Finance");
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->GetProxyHost(), "127.0.0.1");
+    EXPECT_EQ(source->GetProxyPort(), 3128);
+}
