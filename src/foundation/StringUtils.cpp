@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "DoubleText.h"
 #include "Log.h"
 
 namespace quillory::StringUtils {
@@ -52,13 +53,10 @@ std::string ToString(int32_t value) {
 }
 
 std::string ToString(double value) {
-    char buffer[80];
-    int n = std::snprintf(buffer, sizeof buffer, "%.16g", value);
-    if (n < 0 || n >= 80) {
-        LogError("StringUtils::ToString(Double) - Conversion exceeds 80 byte limit.");
-        return std::string();
-    }
-    return std::string(buffer, static_cast<size_t>(n));
+    // Our own exact "%.16g": at most 24 characters, so the 80-byte limit cannot be reached.
+    std::string text;
+    AppendDouble(text, value);
+    return text;
 }
 
 double ToDouble(const std::string& text) {

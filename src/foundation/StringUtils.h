@@ -8,7 +8,7 @@
 namespace quillory::StringUtils {
 
 std::string ToString(int32_t value);      // "%d"
-std::string ToString(double value);       // "%.16g"
+std::string ToString(double value);       // "%.16g" as in the C locale, whatever the process locale
 double ToDouble(const std::string& text); // strtod, no checks
 // Removes CR, LF, TAB and blanks at both ends, in place.
 void Trim(std::string& text);

@@ -5,10 +5,11 @@
 #include <string_view>
 
 #include "foundation/AmountHelper.h"
+#include "foundation/DoubleText.h"
+#include "foundation/StringUtils.h"
 #include "foundation/Exception.h"
 #include "markup/XMLDoc.h"
 #include "markup/XMLEscape.h"
-#include "model/XMLNumber.h"
 
 namespace quillory {
 
@@ -90,7 +91,7 @@ void Stock::CreateXML(XMLDoc& doc) const {
     if (!name.empty())
         attributes.emplace_back("Name", XMLEscape(name), true);
     if (quantity != 0)
-        attributes.emplace_back("Quantity", FormatXMLDouble(quantity), true);
+        attributes.emplace_back("Quantity", StringUtils::ToString(quantity), true);
     attributes.emplace_back("DataSource", XMLEscape(dataSource), true);
     doc.AddStartTag("Stock", attributes);
     alert.CreateXML(doc);
@@ -112,7 +113,7 @@ void AppendNumberAttribute(std::string& out, const char* name, double value) {
     out += ' ';
     out += name;
     out += "=\"";
-    AppendXMLDouble(out, value);
+    StringUtils::AppendDouble(out, value);
     out += '"';
 }
 
@@ -145,9 +146,9 @@ void AppendPriceLine(std::string& out, const StockPrice& entry) {
         *p++ = '-';
         p = WriteTwoDigits(p, day);
     }
-    p = WriteXMLDouble(WriteText(p, "\" Price=\""), entry.GetPrice());
+    p = StringUtils::WriteDouble(WriteText(p, "\" Price=\""), entry.GetPrice());
     if (entry.GetChange() != 0)
-        p = WriteXMLDouble(WriteText(p, "\" Change=\""), entry.GetChange());
+        p = StringUtils::WriteDouble(WriteText(p, "\" Change=\""), entry.GetChange());
     p = WriteText(p, "\"/>\r\n");
     out.append(line, p);
 }

@@ -1,8 +1,8 @@
 #include "model/StockAlert.h"
 
+#include "foundation/StringUtils.h"
 #include "foundation/Exception.h"
 #include "markup/XMLDoc.h"
-#include "model/XMLNumber.h"
 
 namespace quillory {
 
@@ -28,9 +28,9 @@ void StockAlert::CreateXML(XMLDoc& doc) const {
     std::vector<XMLAttribute> attributes;
     attributes.reserve(4);
     attributes.emplace_back("UpperAlert", upperAlert);
-    attributes.emplace_back("UpperLimit", FormatXMLDouble(upperLimit), true);
+    attributes.emplace_back("UpperLimit", StringUtils::ToString(upperLimit), true);
     attributes.emplace_back("LowerAlert", lowerAlert);
-    attributes.emplace_back("LowerLimit", FormatXMLDouble(lowerLimit), true);
+    attributes.emplace_back("LowerLimit", StringUtils::ToString(lowerLimit), true);
     doc.AddEmptyTag("StockAlert", attributes);
 }
 

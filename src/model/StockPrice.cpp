@@ -1,8 +1,8 @@
 #include "model/StockPrice.h"
 
+#include "foundation/StringUtils.h"
 #include "foundation/Exception.h"
 #include "markup/XMLDoc.h"
-#include "model/XMLNumber.h"
 
 namespace quillory {
 
@@ -14,9 +14,9 @@ void StockPrice::CreateXML(XMLDoc& doc) const {
     std::vector<XMLAttribute> attributes;
     attributes.reserve(3);
     attributes.emplace_back("Date", date.CreateXMLAttrString(), true);
-    attributes.emplace_back("Price", FormatXMLDouble(price), true);
+    attributes.emplace_back("Price", StringUtils::ToString(price), true);
     if (change != 0)
-        attributes.emplace_back("Change", FormatXMLDouble(change), true);
+        attributes.emplace_back("Change", StringUtils::ToString(change), true);
     doc.AddEmptyTag("StockPrice", attributes);
 }
 

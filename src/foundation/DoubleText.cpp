@@ -1,10 +1,10 @@
-#include "model/XMLNumber.h"
+#include "foundation/DoubleText.h"
 
 #include <bit>
 #include <charconv>
 #include <cstdint>
 
-namespace quillory {
+namespace quillory::StringUtils {
 
 namespace {
 
@@ -23,7 +23,7 @@ constexpr u128 Powers[] = {Pow10(0),  Pow10(1),  Pow10(2),  Pow10(3),  Pow10(4),
 
 // The general path: to_chars with a precision is specified to give printf's "%.16g".
 char* WriteGeneral(char* out, double value) {
-    return std::to_chars(out, out + XMLDoubleMaxLength, value, std::chars_format::general, 16).ptr;
+    return std::to_chars(out, out + kDoubleTextMax, value, std::chars_format::general, 16).ptr;
 }
 
 // value * 10^scale as an exact integer part and the rest, the value being mantissa * 2^exponent
@@ -45,7 +45,7 @@ Scaled Scale(uint64_t mantissa, int exponent, int scale) {
 
 } // namespace
 
-char* WriteXMLDouble(char* out, double value) {
+char* WriteDouble(char* out, double value) {
     // Exact integer arithmetic for the plain decimal range printf writes without an exponent
     // (10^-4 <= |value| < 10^16); everything else takes the general path.
     const uint64_t bits = std::bit_cast<uint64_t>(value);
@@ -123,15 +123,9 @@ char* WriteXMLDouble(char* out, double value) {
     return p;
 }
 
-void AppendXMLDouble(std::string& out, double value) {
-    char text[XMLDoubleMaxLength];
-    out.append(text, WriteXMLDouble(text, value));
+void AppendDouble(std::string& out, double value) {
+    char text[kDoubleTextMax];
+    out.append(text, WriteDouble(text, value));
 }
 
-std::string FormatXMLDouble(double value) {
-    std::string text;
-    AppendXMLDouble(text, value);
-    return text;
-}
-
-} // namespace quillory
+} // namespace quillory::StringUtils

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/XMLNumber.h"
+#include "foundation/StringUtils.h"
 
 namespace quillory {
 namespace {
@@ -18,7 +18,7 @@ std::string Printf(double value) {
     return text;
 }
 
-TEST(XMLNumberTest, WritesWhatPrintfWrites) {
+TEST(DoubleTextTest, WritesWhatPrintfWrites) {
     const double cases[] = {0.0,
                             -0.0,
                             0.1,
@@ -46,7 +46,7 @@ TEST(XMLNumberTest, WritesWhatPrintfWrites) {
                             0.30000000000000004,
                             123456.789e3};
     for (double value : cases)
-        EXPECT_EQ(FormatXMLDouble(value), Printf(value)) << Printf(value);
+        EXPECT_EQ(StringUtils::ToString(value), Printf(value)) << Printf(value);
 
     // Prices in cents and the changes between them, as a save writes them, and arbitrary doubles
     // around every power of ten the plain notation covers.
@@ -54,15 +54,15 @@ TEST(XMLNumberTest, WritesWhatPrintfWrites) {
     double previous = 30.5;
     for (int i = 0; i < 300000; ++i) {
         double price = static_cast<double>(random() % 10000000) / 100.0;
-        ASSERT_EQ(FormatXMLDouble(price), Printf(price));
-        ASSERT_EQ(FormatXMLDouble(price - previous), Printf(price - previous));
+        ASSERT_EQ(StringUtils::ToString(price), Printf(price));
+        ASSERT_EQ(StringUtils::ToString(price - previous), Printf(price - previous));
         previous = price;
         double any = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 120) - 100);
-        ASSERT_EQ(FormatXMLDouble(any), Printf(any));
+        ASSERT_EQ(StringUtils::ToString(any), Printf(any));
         double edge = std::pow(10.0, static_cast<int>(random() % 24) - 6);
         for (int step = 0; step < 3; ++step)
             edge = random() % 2 ? std::nextafter(edge, 0.0) : std::nextafter(edge, 1e30);
-        ASSERT_EQ(FormatXMLDouble(-edge), Printf(-edge));
+        ASSERT_EQ(StringUtils::ToString(-edge), Printf(-edge));
     }
 }
 
