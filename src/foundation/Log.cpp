@@ -67,9 +67,9 @@ std::string Log::BuildPrefix() const {
 
 void Log::Output(const std::string& line) {
     if (toConsole) {
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
+        std::fwrite(line.data(), 1, line.size(), console);
+        std::fputc('\n', console);
+        std::fflush(console);
     }
     if (toFile) {
         if (FILE* f = std::fopen(fileName.c_str(), "a")) {

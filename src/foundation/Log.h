@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <list>
 #include <string>
 
@@ -34,6 +35,9 @@ public:
     bool toMemory = false;
     bool toDebugger = true;
     bool errorMessageBox = false;
+    // Where toConsole writes: standard output, or standard error for a command whose standard
+    // output carries its results.
+    std::FILE* console = stdout;
 
 private:
     void Output(const std::string& line);

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "foundation/Exception.h"
@@ -32,25 +31,10 @@ const char* const usage =
 
 enum Exit { Success = 0, Failure = 1, UsageError = 2 };
 
-// The log writes to standard output; while the command runs, that descriptor points at standard
-// error, and results are written with the real standard output put back for the moment.
-int resultsFd = -1;
-
+// Results go to standard output, so the log writes to standard error.
 void RouteLogToStderr() {
-    std::fflush(stdout);
-    resultsFd = dup(STDOUT_FILENO);
-    dup2(STDERR_FILENO, STDOUT_FILENO);
+    Log::Instance().console = stderr;
     Log::Instance().toDebugger = false;
-}
-
-template <typename F> void PrintResults(F print) {
-    std::fflush(stdout);
-    if (resultsFd >= 0)
-        dup2(resultsFd, STDOUT_FILENO);
-    print();
-    std::fflush(stdout);
-    if (resultsFd >= 0)
-        dup2(STDERR_FILENO, STDOUT_FILENO);
 }
 
 void Complain(const std::string& text) {
@@ -93,7 +77,7 @@ int RunAndDump(DataExtractor& source) {
         Complain(e.what());
         return Failure;
     }
-    PrintResults([&] { source.DumpParameters(); });
+    source.DumpParameters();
     return ok ? Success : Failure;
 }
 
@@ -136,11 +120,9 @@ int Search(std::string symbol) {
         ServiceProxy::Apply(*source, name);
         if (!RunSource(*source) || source->GetParameter("CompanyName").empty())
             continue;
-        PrintResults([&] {
-            std::string line = "Source=[" + name + "]\r\n";
-            std::fwrite(line.data(), 1, line.size(), stdout);
-            source->DumpParameters();
-        });
+        std::string line = "Source=[" + name + "]\r\n";
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        source->DumpParameters();
         return Success;
     }
     Complain("None of the existing data sources could find a name for " + symbol + "!");
@@ -150,10 +132,8 @@ int Search(std::string symbol) {
 int ListSources() {
     std::vector<std::string> names;
     DataExtractorFactory::GetStockDataExtractorNames(names);
-    PrintResults([&] {
-        for (const std::string& name : names)
-            std::printf("%s\n", name.c_str());
-    });
+    for (const std::string& name : names)
+        std::printf("%s\n", name.c_str());
     return Success;
 }
 
