@@ -1,5 +1,6 @@
 #include "Log.h"
 
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <unistd.h>
@@ -14,15 +15,25 @@ namespace {
 // Read once during static initialisation, as the prefix shows it.
 const unsigned processId = static_cast<unsigned>(getpid());
 
-// A debugger is attached when /proc/self/status names a tracer.
+// A debugger is attached when /proc/self/status names a tracer. The file is read at most once a
+// second: an update pass logs several lines per investment.
 bool DebuggerAttached() {
+    static std::chrono::steady_clock::time_point checkedAt;
+    static bool attached = false;
+    const auto now = std::chrono::steady_clock::now();
+    if (checkedAt != std::chrono::steady_clock::time_point() && now - checkedAt < std::chrono::seconds(1))
+        return attached;
+    checkedAt = now;
+    attached = false;
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line)) {
-        if (line.rfind("TracerPid:", 0) == 0)
-            return std::strtol(line.c_str() + 10, nullptr, 10) != 0;
+        if (line.rfind("TracerPid:", 0) == 0) {
+            attached = std::strtol(line.c_str() + 10, nullptr, 10) != 0;
+            break;
+        }
     }
-    return false;
+    return attached;
 }
 
 } // namespace
