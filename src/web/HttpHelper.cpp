@@ -1,5 +1,7 @@
 #include "HttpHelper.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "HttpCache.h"
@@ -104,6 +106,47 @@ bool DownloadPage(const std::string& url, const std::string& proxyHost, uint16_t
         return false;
     }
 }
+
+bool CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) < std::tolower(y);
+    });
+}
+
+// First cut: the described download; headers, deadline, status checks and rests come next.
+bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, const FetchOptions& options,
+           HttpResponse& response, std::string& error) {
+    response = HttpResponse{};
+    std::string host, path;
+    HttpProtocol protocol = HttpProtocol::Invalid;
+    uint16_t port = 0;
+    ParseUrl(url, protocol, host, port, path);
+    response.host = host;
+    if (options.useCache && theHttpCache.Retrieve(url, response.body)) {
+        response.status = 200;
+        return true;
+    }
+    try {
+        HttpConnection connection(host, port, protocol == HttpProtocol::Https);
+        if (!proxyHost.empty())
+            connection.SetProxy(proxyHost, proxyPort);
+        connection.Connect();
+        connection.GetPage(path, response.body);
+    } catch (const HttpException& e) {
+        error = e.Message();
+        return false;
+    }
+    response.status = 200;
+    if (options.useCache)
+        theHttpCache.Add(url, response.body);
+    return true;
+}
+
+bool IsResting(const std::string&, std::time_t*) {
+    return false;
+}
+
+void ClearRests() {}
 
 } // namespace HttpHelper
 } // namespace quillory

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
+#include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "HttpProtocol.h"
 
@@ -20,5 +24,45 @@ void EscapeUrl(std::string& url);
 // requests. True when `output` holds the page, whatever its status (a 404 page is a page); false
 // after a logged failure, in which case `output` must not be used.
 bool DownloadPage(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, std::string& output);
+
+// How one Fetch asks. The defaults are the request the quote pages have always been sent.
+struct FetchOptions {
+    // Header lines for the request: a name the default request has (User-Agent, Accept) is
+    // replaced, any other name is added.
+    std::vector<std::pair<std::string, std::string>> headers;
+    // The whole download, TLS handshake and redirects included, ends with a failure after this.
+    uint32_t deadlineMs = 20000;
+    // Answer from / store into the one-minute page cache.
+    bool useCache = true;
+};
+
+// Header names compare without regard to letter case.
+struct CaseInsensitiveLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+
+// The final answer of a Fetch, after redirects.
+struct HttpResponse {
+    int32_t status = 0;
+    // The first field of a repeated name wins.
+    std::map<std::string, std::string, CaseInsensitiveLess> headers;
+    std::string body; // decoded from chunks where the server sent them
+    std::string host; // the host that gave the final answer
+};
+
+// Fetches `url` and checks the answer: true only for a final 2xx status with the whole body. Any
+// other outcome (a network failure, the deadline, a non-2xx status, a short or undecodable body,
+// a resting host, cancellation through CancelToken::Current()) is false, with `error` saying why
+// in a line fit for the log and the user ("HTTP 404 from query1.finance.yahoo.com"). `response`
+// holds what arrived, status and body included, even then.
+bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, const FetchOptions& options,
+           HttpResponse& response, std::string& error);
+
+// Per-host rest: a 429 or 503 answer makes its host ("name:port") rest for Retry-After seconds
+// (default 60, at most 3600). While it rests, Fetch to it fails at once. `url` may be any URL on
+// the host. `until`, when given, receives the moment it may be asked again.
+bool IsResting(const std::string& url, std::time_t* until = nullptr);
+// Forgets every rest, for tests.
+void ClearRests();
 
 } // namespace quillory::HttpHelper
