@@ -14,12 +14,12 @@ RowQuoteUpdater::Result StockQuoteUpdater::UpdateRow(int row, const std::string&
                                                      std::list<std::string>& alerts) {
     Stock stock("", "");
     list.Get(symbol, stock);
-    std::unique_ptr<StockDataExtractor> source = sources.create(stock.GetDataSource());
-    if (!source)
+    QuoteFetch fetch = FetchQuote(sources, stock.GetDataSource(), symbol, false, "StockQuoteUpdater::UpdateRow()");
+    if (fetch.result == QuoteFetch::Result::NoSource)
         return Result::NoSource;
-    source->SetSymbol(symbol);
-    if (!RunSource(*source, "StockQuoteUpdater::UpdateRow()"))
+    if (fetch.result == QuoteFetch::Result::Failed)
         return Result::Failed;
+    StockDataExtractor* source = fetch.source.get();
 
     StockPrice price(source->GetLastTrade(), Date::GetCurrentDate());
     price.SetChange(source->GetChange());

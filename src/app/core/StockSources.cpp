@@ -41,4 +41,22 @@ bool RunSource(StockDataExtractor& source, const std::string& caller) {
     return false;
 }
 
+QuoteFetch FetchQuote(const StockSources& sources, const std::string& sourceName, const std::string& symbol,
+                      bool /*fallback*/, const std::string& caller) {
+    QuoteFetch fetch;
+    fetch.source = sources.create(sourceName);
+    if (!fetch.source) {
+        fetch.result = QuoteFetch::Result::NoSource;
+        return fetch;
+    }
+    fetch.source->SetSymbol(symbol);
+    if (!RunSource(*fetch.source, caller)) {
+        fetch.source.reset();
+        return fetch;
+    }
+    fetch.result = QuoteFetch::Result::Updated;
+    fetch.answeredBy = sourceName;
+    return fetch;
+}
+
 } // namespace quillory

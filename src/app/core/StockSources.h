@@ -22,4 +22,20 @@ struct StockSources {
 // Runs a source, turning whatever error it raises into a failed run (logged).
 bool RunSource(StockDataExtractor& source, const std::string& caller);
 
+// One investment's quote as a pass fetches it. Safe to call off the GUI thread: it touches no
+// row and no investment list, only the sources.
+struct QuoteFetch {
+    enum class Result { Updated, NoSource, Failed };
+    Result result = Result::Failed;
+    // The source that answered (its parameters hold the quote), when result is Updated.
+    std::unique_ptr<StockDataExtractor> source;
+    // Its display name.
+    std::string answeredBy;
+};
+
+// Asks the source named `sourceName` for `symbol`; when that fails and `fallback` is set, other
+// sources that can serve the symbol are tried before the fetch counts as failed.
+QuoteFetch FetchQuote(const StockSources& sources, const std::string& sourceName, const std::string& symbol,
+                      bool fallback, const std::string& caller);
+
 } // namespace quillory
