@@ -205,6 +205,10 @@ bool FetchFrom(const std::string& origin, const std::string& url, const std::str
         return true;
     }
 
+    if (const CancelToken* token = CancelToken::Current(); token != nullptr && token->IsCancelled()) {
+        error = "cancelled";
+        return false;
+    }
     std::time_t until = 0;
     if (RestingUntil(HostKey(host, port), until)) {
         LogError(origin + " - " + HostKey(host, port) + " rests until " + TimeOfDay(until) +
