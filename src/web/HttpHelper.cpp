@@ -132,16 +132,6 @@ bool RestingUntil(const std::string& key, std::time_t& until) {
     return true;
 }
 
-// "14:05:09" in local time.
-std::string TimeOfDay(std::time_t moment) {
-    std::tm local{};
-    if (!Clock::ToLocal(moment, local))
-        return std::to_string(moment);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
-}
-
 // Seconds to rest after a 429 or 503: Retry-After in seconds or as an HTTP date, else the default;
 // never more than an hour, and at least a second.
 std::time_t RestSeconds(const HttpHeaders& headers) {
@@ -289,6 +279,15 @@ bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyP
         error = e.Message();
         return false;
     }
+}
+
+std::string TimeOfDay(std::time_t moment) {
+    std::tm local{};
+    if (!Clock::ToLocal(moment, local))
+        return std::to_string(moment);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
 }
 
 bool IsResting(const std::string& url, std::time_t* until) {

@@ -68,5 +68,7 @@ bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyP
 bool IsResting(const std::string& url, std::time_t* until = nullptr);
 // Forgets every rest, for tests.
 void ClearRests();
+// "14:05:09": a moment of the program clock in local time, as rest messages give it.
+std::string TimeOfDay(std::time_t moment);
 
 } // namespace quillory::HttpHelper
