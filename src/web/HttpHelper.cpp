@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 #include <mutex>
 
 #include "HttpCache.h"
@@ -132,6 +134,27 @@ bool RestingUntil(const std::string& key, std::time_t& until) {
     return true;
 }
 
+// "Sun, 06 Nov 1994 08:49:37 GMT", read without the process locale (strptime's %a and %b follow it).
+bool ParseHttpDate(const std::string& text, std::time_t& moment) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    char weekday[4] = {}, month[4] = {};
+    std::tm date{};
+    int consumed = 0;
+    if (std::sscanf(text.c_str(), "%3[A-Za-z], %2d %3[A-Za-z] %4d %2d:%2d:%2d GMT%n", weekday, &date.tm_mday, month,
+                    &date.tm_year, &date.tm_hour, &date.tm_min, &date.tm_sec, &consumed) != 7 ||
+        static_cast<size_t>(consumed) != text.size())
+        return false;
+    auto found = std::find_if(std::begin(kMonths), std::end(kMonths),
+                              [&](const char* name) { return std::string(name) == month; });
+    if (found == std::end(kMonths))
+        return false;
+    date.tm_mon = static_cast<int>(found - std::begin(kMonths));
+    date.tm_year -= 1900;
+    moment = timegm(&date);
+    return moment != -1;
+}
+
 // Seconds to rest after a 429 or 503: Retry-After in seconds or as an HTTP date, else the default;
 // never more than an hour, and at least a second.
 std::time_t RestSeconds(const HttpHeaders& headers) {
@@ -143,11 +166,8 @@ std::time_t RestSeconds(const HttpHeaders& headers) {
     std::time_t seconds = kDefaultRestSeconds;
     if (!value.empty() && value.size() <= 10 && StringUtils::IsDigits(value)) {
         seconds = static_cast<std::time_t>(std::strtoll(value.c_str(), nullptr, 10));
-    } else {
-        std::tm date{};
-        const char* end = strptime(value.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &date);
-        if (end != nullptr && *end == '\0')
-            seconds = timegm(&date) - Clock::Now();
+    } else if (std::time_t moment = 0; ParseHttpDate(value, moment)) {
+        seconds = moment - Clock::Now();
     }
     return std::clamp<std::time_t>(seconds, 1, kMaxRestSeconds);
 }
