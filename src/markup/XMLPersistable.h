@@ -9,7 +9,7 @@
 namespace quillory {
 
 // A record stored as XML: it appends its own tokens to a document and reads itself back from a
-// token vector at a moving index. Header-only, so that the date types below the model can use it.
+// token vector at a moving index. Header-only.
 class XMLPersistable {
 public:
     virtual ~XMLPersistable() = default;
