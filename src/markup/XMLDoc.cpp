@@ -27,8 +27,7 @@ void XMLDoc::Clear() {
         tags.pop_back();
 }
 
-// The tokenizer's buffer always holds the input between the last '<' or '>' that ended a token and
-// the current character, so it is kept as that span instead of being filled byte by byte. The input
+// A token is the span between the last '<' or '>' that ended a token and the next one. The input
 // is classified 64 bytes at a time into bit masks of '<', '>', '"' and '\n'. Outside a tag the next
 // boundary is simply the next '<' or '>'. Inside a tag it is the next '<' or '>' with an even number
 // of double quotes between the tag's start and itself, found for a whole block at once from the
@@ -37,10 +36,6 @@ void XMLDoc::Clear() {
 void XMLDoc::Parse(const std::string& text) {
     using namespace CharScan;
     Clear();
-    buffer.clear();
-    quote = 0;
-    inTag = false;
-    line = 1;
 
     const char* const begin = text.data();
     const Census census = TakeCensus(begin, begin + text.size());
@@ -50,7 +45,7 @@ void XMLDoc::Parse(const std::string& text) {
     // have one token in well over eight bytes, and anything denser just lets the vector grow.
     tags.reserve(std::min(census.marks, text.size() / 8 + 16));
 
-    const char* span = begin; // start of the buffer
+    const char* span = begin; // start of the pending token
     bool inQuote = false;
     bool inside = false;
     int lineAtBlock = 1;
@@ -100,9 +95,6 @@ void XMLDoc::Parse(const std::string& text) {
         lineAtBlock += PopCount(masks.newline & valid);
     }
     // Whatever is left (text after the last tag, an unterminated tag) is not a token.
-    line = lineAtBlock;
-    quote = inQuote ? '"' : 0;
-    inTag = inside;
 }
 
 XMLTag& XMLDoc::operator[](unsigned index) {

@@ -46,11 +46,6 @@ private:
     void Clear();
 
     std::vector<XMLTag> tags;
-    // Tokenizer state, meaningful only while Parse runs.
-    std::string buffer;
-    char quote = 0;
-    bool inTag = false;
-    int line = 0;
 };
 
 } // namespace quillory
