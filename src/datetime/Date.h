@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "model/XMLPersistable.h"
+#include "markup/XMLPersistable.h"
 
 namespace quillory {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "model/XMLPersistable.h"
+#include "markup/XMLPersistable.h"
 
 namespace quillory {
 

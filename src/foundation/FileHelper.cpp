@@ -1,9 +1,12 @@
 #include "FileHelper.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -98,6 +101,24 @@ bool FileToString(const std::string& path, std::string& out) {
     return true;
 }
 
+void RemoveStaleTemporaries(const std::string& path) {
+    const std::string folder = FolderOf(path);
+    const std::string prefix = "." + path.substr(path.rfind('/') + 1) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        // mkstemp's six characters are letters and digits.
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        if (std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
+                        [](unsigned char c) { return std::isalnum(c) != 0; }))
+            ::unlink((folder + "/" + name).c_str());
+    }
+    ::closedir(dir);
+}
+
 bool StringToFile(const std::string& requested, const std::string& text) {
     // Write through a symbolic link to the file it names, so the link survives the rename.
     std::string path = requested;
@@ -114,6 +135,8 @@ bool StringToFile(const std::string& requested, const std::string& text) {
     if (::stat(path.c_str(), &existing) == 0)
         mode = existing.st_mode & 07777;
 
+    // A save killed part-way (SIGKILL, power loss) left its temporary file; nothing else uses the name.
+    RemoveStaleTemporaries(path);
     std::string temp = FolderOf(path) + "/." + path.substr(path.rfind('/') + 1) + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0)

@@ -16,7 +16,7 @@ bool IsBlank(char c) {
 }
 
 template <typename Container>
-void SplitInto(const std::string& text, const std::string& delimiters, Container& out, bool quotes, bool single) {
+void SplitInto(const std::string& text, const std::string& delimiters, Container& out, bool quotes) {
     char quote = 0;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -27,7 +27,7 @@ void SplitInto(const std::string& text, const std::string& delimiters, Container
                     quote = 0;
                 continue;
             }
-            if (c == '"' || (single && c == '\'')) {
+            if (c == '"') {
                 quote = c;
                 continue;
             }
@@ -79,7 +79,7 @@ void Split(const std::string& text, const std::string& delimiters, std::vector<s
         out.clear();
         return;
     }
-    SplitInto(text, delimiters, out, quotes, false);
+    SplitInto(text, delimiters, out, quotes);
 }
 
 void Split(const std::string& text, const std::string& delimiters, std::list<std::string>& out, bool quotes) {
@@ -87,13 +87,7 @@ void Split(const std::string& text, const std::string& delimiters, std::list<std
         out.clear();
         return;
     }
-    SplitInto(text, delimiters, out, quotes, false);
-}
-
-std::vector<std::string> SplitQuoted(const std::string& text, const std::string& delimiters, bool quotes) {
-    std::vector<std::string> out;
-    SplitInto(text, delimiters, out, quotes, true);
-    return out;
+    SplitInto(text, delimiters, out, quotes);
 }
 
 void ToLower(std::string& text) {

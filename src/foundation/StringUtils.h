@@ -16,8 +16,6 @@ void Trim(std::string& text);
 // pieces, empty ones included, to `out`; an empty text empties `out` instead.
 void Split(const std::string& text, const std::string& delimiters, std::vector<std::string>& out, bool quotes);
 void Split(const std::string& text, const std::string& delimiters, std::list<std::string>& out, bool quotes);
-// Like Split, but both '"' and '\'' open a quoted stretch, and the result is fresh: "" gives {""}.
-std::vector<std::string> SplitQuoted(const std::string& text, const std::string& delimiters, bool quotes);
 // ASCII letters only: the program's texts are UTF-8, and case never changes outside A-Z/a-z.
 void ToLower(std::string& text);
 void ToUpper(std::string& text);

@@ -4,6 +4,7 @@
 // interest, which the tokenizer then walks with bit operations instead of testing byte by byte.
 // SSE2 (every x86-64) does the comparisons; other machines get the same masks from a plain loop.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -15,7 +16,7 @@
 namespace quillory::CharScan {
 
 inline int LowestBit(uint64_t mask) {
-    return __builtin_ctzll(mask);
+    return std::countr_zero(mask);
 }
 
 // Bits 0 .. i cleared.
@@ -29,14 +30,7 @@ inline uint64_t Below(int i) {
 }
 
 inline int PopCount(uint64_t x) {
-#if defined(__POPCNT__)
-    return __builtin_popcountll(x);
-#else
-    x = x - ((x >> 1) & 0x5555555555555555ULL);
-    x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
-    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return static_cast<int>((x * 0x0101010101010101ULL) >> 56);
-#endif
+    return std::popcount(x);
 }
 
 // Bit i becomes the parity of bits 0 .. i: set from an opening quote up to (not including) the

@@ -27,35 +27,36 @@ void XMLDoc::Clear() {
         tags.pop_back();
 }
 
-// The tokenizer's buffer always holds the input between the last '<' or '>' that ended a token and
-// the current character, so it is kept as that span instead of being filled byte by byte. The input
+void XMLDoc::Parse(const std::string& text) {
+    Clear();
+    Input input(text);
+    ParseMore(input, text.size());
+}
+
+XMLDoc::Input::Input(const std::string& text) : base(text.data()), span(text.data()) {
+    const CharScan::Census census = CharScan::TakeCensus(text.data(), text.data() + text.size());
+    end = census.end;
+    marks = census.marks;
+}
+
+// A token is the span between the last '<' or '>' that ended a token and the next one. The input
 // is classified 64 bytes at a time into bit masks of '<', '>', '"' and '\n'. Outside a tag the next
 // boundary is simply the next '<' or '>'. Inside a tag it is the next '<' or '>' with an even number
 // of double quotes between the tag's start and itself, found for a whole block at once from the
 // running parity of the quote bits. Each token is built in place from its span; its line is the
 // line count at the start of its block plus the newlines below its bit.
-void XMLDoc::Parse(const std::string& text) {
+void XMLDoc::ParseMore(Input& in, size_t minBytes) {
     using namespace CharScan;
-    Clear();
-    buffer.clear();
-    quote = 0;
-    inTag = false;
-    line = 1;
-
-    const char* const begin = text.data();
-    const Census census = TakeCensus(begin, begin + text.size());
-    const char* const end = census.end;
     // Every token is completed by a '<' or '>' and holds at least one other byte. Reserving for that
     // many would cost a hostile page of brackets a huge reservation; real pages and the data file
     // have one token in well over eight bytes, and anything denser just lets the vector grow.
-    tags.reserve(std::min(census.marks, text.size() / 8 + 16));
+    const size_t stretch = std::min(minBytes, static_cast<size_t>(in.end - in.base));
+    tags.reserve(tags.size() + std::min(in.marks, stretch / 8 + 16));
 
-    const char* span = begin; // start of the buffer
-    bool inQuote = false;
-    bool inside = false;
-    int lineAtBlock = 1;
-    for (const char* base = begin; base < end; base += 64) {
-        const size_t size = static_cast<size_t>(end - base);
+    const char* const stop = in.base + stretch;
+    for (; in.base < in.end && in.base < stop; in.base += 64) {
+        const char* const base = in.base;
+        const size_t size = static_cast<size_t>(in.end - base);
         const Block block(base, size, size);
         const TextMasks masks = ClassifyText(block.bytes);
         const uint64_t valid = ValidBits(size);
@@ -63,21 +64,21 @@ void XMLDoc::Parse(const std::string& text) {
         uint64_t ahead = valid; // bits not yet passed
         while (true) {
             uint64_t candidates = brackets & ahead;
-            if (inside) {
-                const uint64_t quoted = PrefixXor(masks.quote & ahead) ^ (inQuote ? ~uint64_t{0} : 0);
+            if (in.inside) {
+                const uint64_t quoted = PrefixXor(masks.quote & ahead) ^ (in.inQuote ? ~uint64_t{0} : 0);
                 candidates &= ~quoted;
                 if (candidates == 0) {
-                    inQuote = (quoted >> 63) != 0;
+                    in.inQuote = (quoted >> 63) != 0;
                     break;
                 }
-                inQuote = false;
+                in.inQuote = false;
             } else if (candidates == 0) {
                 break;
             }
             const int i = LowestBit(candidates);
             ahead = ClearThrough(ahead, i);
             const char* const p = base + i;
-            const char* first = span;
+            const char* first = in.span;
             const char* last = p;
             while (first < last && IsBlank(*first))
                 ++first;
@@ -85,24 +86,37 @@ void XMLDoc::Parse(const std::string& text) {
                 --last;
             const bool lt = *p == '<';
             if (first < last) {
-                XMLTag& tag = tags.emplace_back();
+                XMLTag& tag = NewTag();
                 if (lt) {
                     tag.name.assign(first, static_cast<size_t>(last - first));
                     tag.kind = XMLTagKind::TEXT;
+                    tag.attributes.clear();
                 } else {
-                    tag.ParseContent(first, static_cast<size_t>(last - first), static_cast<size_t>(end - first));
+                    tag.ParseContent(first, static_cast<size_t>(last - first), static_cast<size_t>(in.end - first));
                 }
-                tag.line = lineAtBlock + PopCount(masks.newline & Below(i));
+                tag.line = in.lineAtBlock + PopCount(masks.newline & Below(i));
             }
-            inside = lt;
-            span = p + 1;
+            in.inside = lt;
+            in.span = p + 1;
         }
-        lineAtBlock += PopCount(masks.newline & valid);
+        in.lineAtBlock += PopCount(masks.newline & valid);
     }
-    // Whatever is left (text after the last tag, an unterminated tag) is not a token.
-    line = lineAtBlock;
-    quote = inQuote ? '"' : 0;
-    inTag = inside;
+    // Whatever is left at the end (text after the last tag, an unterminated tag) is not a token.
+}
+
+XMLTag& XMLDoc::NewTag() {
+    if (spare.empty())
+        return tags.emplace_back();
+    XMLTag& tag = tags.emplace_back(std::move(spare.back()));
+    spare.pop_back();
+    return tag;
+}
+
+void XMLDoc::DropFront(unsigned count) {
+    const size_t dropped = std::min<size_t>(count, tags.size());
+    for (size_t i = 0; i < dropped; ++i)
+        spare.push_back(std::move(tags[i]));
+    tags.erase(tags.begin(), tags.begin() + static_cast<long>(dropped));
 }
 
 XMLTag& XMLDoc::operator[](unsigned index) {

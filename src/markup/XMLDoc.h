@@ -22,6 +22,30 @@ public:
     // tag and an unterminated tag are dropped.
     void Parse(const std::string& text);
 
+    // A text being tokenized a stretch at a time, for reading a large file without holding all of
+    // its tokens. The text must outlive the Input.
+    class Input {
+    public:
+        explicit Input(const std::string& text);
+        bool AtEnd() const { return base >= end; }
+
+    private:
+        friend class XMLDoc;
+        const char* end;      // the first NUL, or the end of the text
+        const char* base;     // the next 64-byte block
+        const char* span;     // start of the pending token
+        bool inside = false;  // after a '<'
+        bool inQuote = false; // inside a tag's double quotes
+        int lineAtBlock = 1;
+        size_t marks; // '<' and '>' in the whole text
+    };
+    // Appends the tokens of at least the next `minBytes` bytes of `input`: over all calls, exactly
+    // the tokens Parse gives for the whole text.
+    void ParseMore(Input& input, size_t minBytes);
+    // Removes the first `count` tokens, so a reader can slide its window; their storage is reused
+    // by the next ParseMore, which then allocates next to nothing.
+    void DropFront(unsigned count);
+
     unsigned GetTagCount() const { return static_cast<unsigned>(tags.size()); }
     // Throw XMLException for an index at or past the end.
     XMLTag& operator[](unsigned index);
@@ -45,12 +69,10 @@ public:
 private:
     void Clear();
 
+    XMLTag& NewTag();
+
     std::vector<XMLTag> tags;
-    // Tokenizer state, meaningful only while Parse runs.
-    std::string buffer;
-    char quote = 0;
-    bool inTag = false;
-    int line = 0;
+    std::vector<XMLTag> spare; // dropped tokens whose strings and attribute lists are reused
 };
 
 } // namespace quillory

@@ -6,8 +6,8 @@
 
 #include "foundation/AmountHelper.h"
 #include "foundation/DoubleText.h"
-#include "foundation/StringUtils.h"
 #include "foundation/Exception.h"
+#include "foundation/StringUtils.h"
 #include "markup/XMLDoc.h"
 #include "markup/XMLEscape.h"
 

@@ -3,10 +3,10 @@
 #include <list>
 #include <string>
 
+#include "markup/XMLPersistable.h"
 #include "model/ListView.h"
 #include "model/StockAlert.h"
 #include "model/StockPriceList.h"
-#include "model/XMLPersistable.h"
 
 namespace quillory {
 

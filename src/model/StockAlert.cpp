@@ -1,7 +1,7 @@
 #include "model/StockAlert.h"
 
-#include "foundation/StringUtils.h"
 #include "foundation/Exception.h"
+#include "foundation/StringUtils.h"
 #include "markup/XMLDoc.h"
 
 namespace quillory {

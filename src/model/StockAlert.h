@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/XMLPersistable.h"
+#include "markup/XMLPersistable.h"
 
 namespace quillory {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "datetime/Date.h"
-#include "model/XMLPersistable.h"
+#include "markup/XMLPersistable.h"
 
 namespace quillory {
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "markup/XMLPersistable.h"
 #include "model/StockPrice.h"
-#include "model/XMLPersistable.h"
 
 namespace quillory {
 

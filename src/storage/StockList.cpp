@@ -1,8 +1,5 @@
 #include "storage/StockList.h"
 
-#include <array>
-#include <cstring>
-#include <string_view>
 #include <sys/stat.h>
 
 #include "foundation/Exception.h"
@@ -27,52 +24,6 @@ bool IsFile(const std::string& path) {
 
 std::string KeptLine(const std::string& copy) {
     return copy.empty() ? "No copy of the file could be kept." : "The file was kept as " + copy + ".";
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// True when the characters between a tag's '<' and its '>' read "/Stock" once trimmed.
-bool IsStockEndTag(std::string_view content) {
-    while (!content.empty() && IsBlank(content.front()))
-        content.remove_prefix(1);
-    while (!content.empty() && IsBlank(content.back()))
-        content.remove_suffix(1);
-    return content == "/Stock";
-}
-
-// Where to cut the text for the next piece to tokenize, which starts at `from` with the tokenizer
-// at rest. The cut lies just after the '>' that completes an end tag of an investment, at least
-// `minBytes` after `from`, with the tokenizer at rest again (outside any tag or quote). The pieces
-// therefore tokenize to exactly the tokens of the whole text, and a well-formed file never splits an
-// investment between two pieces. The character rules are the tokenizer's: only a double quote
-// inside a tag opens a quoted section, and '<' or '>' inside one are plain characters.
-size_t NextCut(std::string_view text, size_t from, size_t minBytes) {
-    static const auto special = [] {
-        std::array<bool, 256> table{};
-        table['<'] = table['>'] = table['"'] = true;
-        return table;
-    }();
-    bool inTag = false, quoted = false;
-    size_t boundary = from; // just after the last '<' or '>' that ended a token
-    const size_t size = text.size();
-    for (size_t i = from; i < size; ++i) {
-        while (i < size && !special[static_cast<unsigned char>(text[i])])
-            ++i;
-        if (i == size)
-            break;
-        char c = text[i];
-        if (c == '"') {
-            quoted = inTag && !quoted;
-        } else if (!(inTag && quoted)) {
-            if (c == '>' && i + 1 - from >= minBytes && IsStockEndTag(text.substr(boundary, i - boundary)))
-                return i + 1;
-            inTag = c == '<';
-            boundary = i + 1;
-        }
-    }
-    return size;
 }
 
 } // namespace
@@ -184,48 +135,19 @@ bool StockList::ImportLegacyData(const std::string& bytes) {
 }
 
 void StockList::ParseDataFile(const std::string& text, size_t chunkBytes) {
-    // Anything this reader does not expect is handed to the plain reader, which then raises the
-    // error (or, for a shape only the plain reader accepts, gives the result) from the whole text.
-    auto readWhole = [&] { XMLPersistable::ParseXMLString(text); };
-
-    std::string_view all(text);
-    if (const void* nul = std::memchr(all.data(), 0, all.size()))
-        all = all.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - all.data()));
-    clear();
-
-    size_t from = 0;
-    size_t cut = NextCut(all, from, chunkBytes);
-    XMLDoc doc;
-    doc.Parse(std::string(all.substr(from, cut - from)));
-    if (doc.GetTagCount() == 0)
-        return cut == all.size() ? void() : readWhole();
-    const XMLTag& first = doc[0];
-    if (first.GetName() != XMLListNames<Stock>::list || first.GetKind() != XMLTagKind::START)
-        return readWhole();
-    unsigned index = 1;
-    for (;;) {
-        if (index >= doc.GetTagCount()) {
-            if (cut == all.size())
-                return readWhole();
-            from = cut;
-            cut = NextCut(all, from, chunkBytes);
-            doc.Parse(std::string(all.substr(from, cut - from)));
-            index = 0;
-            continue;
-        }
-        const XMLTag& tag = doc[index];
-        if (tag.GetKind() == XMLTagKind::END && tag.GetName() == XMLListNames<Stock>::list)
-            return;
-        if (tag.GetName() != XMLListNames<Stock>::element)
-            return readWhole();
-        Stock stock;
-        try {
-            stock.ParseXML(doc, index);
-        } catch (const XMLException&) {
-            return readWhole();
-        }
-        push_back(std::move(stock));
-    }
+    XMLDoc::Input input(text);
+    XMLDoc window;
+    size_t windowBytes = chunkBytes;
+    unsigned index = 0;
+    ParseXML(window, index, [&](unsigned& at, bool grow) {
+        if (input.AtEnd())
+            return false;
+        windowBytes = grow ? windowBytes * 2 : chunkBytes;
+        window.DropFront(at);
+        at = 0;
+        window.ParseMore(input, windowBytes);
+        return true;
+    });
 }
 
 void StockList::CreateDataFile(std::string& out) const {

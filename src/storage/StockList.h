@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <string>
 
+#include "markup/XMLPersistable.h"
 #include "model/ListView.h"
 #include "model/Stock.h"
-#include "model/XMLPersistable.h"
 
 namespace quillory {
 

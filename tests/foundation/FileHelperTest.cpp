@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <vector>
 
 #include "TestSupport.h"
 #include "foundation/FileHelper.h"
@@ -85,6 +86,25 @@ TEST(FileHelperTest, StringToFileWritesBytesAndModes) {
     struct stat linkInfo {};
     ASSERT_EQ(lstat(link.c_str(), &linkInfo), 0);
     EXPECT_TRUE(S_ISLNK(linkInfo.st_mode));
+}
+
+// Saves killed before their rename leave ".Quillory.xml.XXXXXX"; the next save removes exactly those.
+TEST(FileHelperTest, SaveRemovesTemporariesOfKilledSaves) {
+    TempDir dir;
+    const std::string path = dir.File("Quillory.xml");
+    const std::vector<std::string> stale = {".Quillory.xml.a1B2c3", ".Quillory.xml.ZZZZZZ"};
+    const std::vector<std::string> kept = {".Quillory.xml.bak", "Quillory.xml.broken", ".Other.xml.a1B2c3",
+                                           ".Quillory.xml.a1B2c", ".Quillory.xml.a1B2c3d"};
+    for (const std::string& name : stale)
+        WriteFile(dir.File(name), std::string(1000, 'x'));
+    for (const std::string& name : kept)
+        WriteFile(dir.File(name), "keep");
+    ASSERT_TRUE(FileHelper::StringToFile(path, "saved"));
+    for (const std::string& name : stale)
+        EXPECT_FALSE(std::filesystem::exists(dir.File(name))) << name;
+    for (const std::string& name : kept)
+        EXPECT_TRUE(std::filesystem::exists(dir.File(name))) << name;
+    EXPECT_EQ(ReadFile(path), "saved");
 }
 
 TEST(FileHelperTest, FailedWriteLeavesTheOldFileWhole) {

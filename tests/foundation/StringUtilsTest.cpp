@@ -39,14 +39,6 @@ TEST(StringUtilsTest, SplitKeepsEmptyPiecesAndQuotes) {
     EXPECT_EQ(list, (std::list<std::string>{"old", "1", "2"}));
 }
 
-TEST(StringUtilsTest, SplitQuotedHonoursBothQuotes) {
-    EXPECT_EQ(StringUtils::SplitQuoted("", " ", true), Pieces{""});
-    EXPECT_EQ(StringUtils::SplitQuoted("a  b", " ", true), (Pieces{"a", "", "b"}));
-    EXPECT_EQ(StringUtils::SplitQuoted("a='x y' b=\"p 'q\"", " ", true), (Pieces{"a='x y'", "b=\"p 'q\""}));
-    EXPECT_EQ(StringUtils::SplitQuoted("a='x y'", " ", false), (Pieces{"a='x", "y'"}));
-    EXPECT_EQ(StringUtils::SplitQuoted("unterminated 'a b", " ", true), (Pieces{"unterminated", "'a b"}));
-}
-
 TEST(StringUtilsTest, CaseReplaceAndDigits) {
     std::string s = "aBc\xc3\xa9-z";
     StringUtils::ToUpper(s);

@@ -1,7 +1,7 @@
 #pragma once
 
 // A deliberately plain tokenizer that follows the character step literally (one character at a time
-// into a growing buffer, attributes cut with StringUtils::SplitQuoted). The fast XMLDoc::Parse must
+// into a growing buffer, attributes cut with SplitQuoted below). The fast XMLDoc::Parse must
 // give the same tokens; the tests and the fuzz target compare the two.
 
 #include <string>
@@ -12,8 +12,29 @@
 
 namespace quillory::reference {
 
+// Cuts at every delimiter outside a stretch quoted by '"' or '\'' (when `quotes`); "" gives {""}.
+inline std::vector<std::string> SplitQuoted(const std::string& text, const std::string& delimiters, bool quotes) {
+    std::vector<std::string> out;
+    char quote = 0;
+    size_t start = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quotes && quote != 0) {
+            if (c == quote)
+                quote = 0;
+        } else if (quotes && (c == '"' || c == '\'')) {
+            quote = c;
+        } else if (delimiters.find(c) != std::string::npos) {
+            out.emplace_back(text, start, i - start);
+            start = i + 1;
+        }
+    }
+    out.emplace_back(text, start, text.size() - start);
+    return out;
+}
+
 inline XMLAttribute ParseAttribute(const std::string& token) {
-    std::vector<std::string> pieces = StringUtils::SplitQuoted(token, "=", true);
+    std::vector<std::string> pieces = SplitQuoted(token, "=", true);
     XMLAttribute attribute;
     attribute.hasValue = pieces.size() != 1;
     for (const std::string& piece : pieces) {
@@ -58,7 +79,7 @@ inline XMLTag ParseTag(const std::string& content) {
         tag.kind = XMLTagKind::START;
         rest = content;
     }
-    std::vector<std::string> pieces = StringUtils::SplitQuoted(rest, " \t\n\r", true);
+    std::vector<std::string> pieces = SplitQuoted(rest, " \t\n\r", true);
     tag.name = pieces[0];
     for (size_t i = 1; i < pieces.size(); ++i)
         tag.attributes.push_back(ParseAttribute(pieces[i]));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ReferenceTokenizer.h"
 #include "foundation/Exception.h"
@@ -9,6 +10,17 @@
 
 namespace quillory {
 namespace {
+
+// The reference tokenizer cuts attributes with its own splitter; it must honour both quotes.
+TEST(ReferenceTokenizer, SplitQuotedHonoursBothQuotes) {
+    EXPECT_EQ(reference::SplitQuoted("", " ", true), std::vector<std::string>{""});
+    EXPECT_EQ(reference::SplitQuoted("a  b", " ", true), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(reference::SplitQuoted("a='x y' b=\"p 'q\"", " ", true),
+              (std::vector<std::string>{"a='x y'", "b=\"p 'q\""}));
+    EXPECT_EQ(reference::SplitQuoted("a='x y'", " ", false), (std::vector<std::string>{"a='x", "y'"}));
+    EXPECT_EQ(reference::SplitQuoted("unterminated 'a b", " ", true),
+              (std::vector<std::string>{"unterminated", "'a b"}));
+}
 
 TEST(XMLAttribute, ConstructorsSetValueAndHasValue) {
     struct Case {

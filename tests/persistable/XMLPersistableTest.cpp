@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "foundation/Exception.h"
-#include "model/XMLPersistable.h"
+#include "markup/XMLPersistable.h"
 
 using namespace quillory;
 

@@ -7,7 +7,7 @@
 namespace quillory {
 
 // The settings as an INI file, by default $XDG_CONFIG_HOME/Korvant/Quillory.conf with the
-// sections [Options] and [Window]. Every read opens the file afresh.
+// sections [Options] and [Window], through QSettings. Every read sees the file as it is on disk.
 class QtSettingsStore : public SettingsStore {
 public:
     explicit QtSettingsStore(QString path = DefaultPath());

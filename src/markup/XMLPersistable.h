@@ -9,7 +9,7 @@
 namespace quillory {
 
 // A record stored as XML: it appends its own tokens to a document and reads itself back from a
-// token vector at a moving index. Header-only, so that the date types below the model can use it.
+// token vector at a moving index. Header-only.
 class XMLPersistable {
 public:
     virtual ~XMLPersistable() = default;
@@ -50,10 +50,19 @@ public:
     }
 
     void ParseXML(const XMLDoc& doc, unsigned& index) override {
+        ParseXML(doc, index, [](unsigned&, bool) { return false; });
+    }
+
+    // The same over a window of tokens: `more(index, grow)` slides the window to start at token
+    // `index` (which becomes 0) and adds tokens, more than the last time when `grow`; false when no
+    // text is left. An element that fails to read while more can come is read again from a grown window,
+    // so every result and every error is the one the whole token vector gives.
+    template <typename More> void ParseXML(const XMLDoc& doc, unsigned& index, More&& more) {
         const std::string listName = XMLListNames<T>::list;
         this->clear();
-        if (doc.GetTagCount() == 0)
-            return;
+        while (doc.GetTagCount() == 0)
+            if (!more(index, false))
+                return;
         if (index >= doc.GetTagCount())
             throw XMLException("XMLPersistableList::ParseXML() - Index is out of range!");
         const XMLTag& first = doc[index];
@@ -64,6 +73,8 @@ public:
         // Built once: the default state may read the clock, and lists can hold millions of entries.
         const T prototype = XMLListNames<T>::Default();
         for (;;) {
+            if (index >= doc.GetTagCount() && more(index, false))
+                continue;
             const XMLTag& tag = doc[index];
             if (tag.GetName() == listName && tag.GetKind() == XMLTagKind::END)
                 break;
@@ -71,7 +82,16 @@ public:
                 throw XMLException("XMLPersistableList::ParseXML() - unexpected child tag! Received [" + tag.GetName() +
                                    "], Expected [" + listName + "]");
             T item = prototype;
-            item.ParseXML(doc, index);
+            unsigned next = index;
+            try {
+                item.ParseXML(doc, next);
+            } catch (const XMLException&) {
+                // Slide the element to the window's start; grow the window when it started there.
+                if (!more(index, index == 0))
+                    throw;
+                continue;
+            }
+            index = next;
             this->push_back(std::move(item));
         }
         ++index;
