@@ -39,8 +39,8 @@ bool ReadLine(int fd, std::string& line, int timeoutMs) {
 
 PageServer::PageServer(bool tls) : logPath(dir.File("requests.log")) {
     WriteFile(logPath, "");
-    std::vector<std::string> arguments{"python3", QUILLORY_PAGES_SERVER, "--root", QUILLORY_PAGES_DIR,
-                                       "--log",   logPath};
+    std::vector<std::string> arguments{"python3", QUILLORY_PAGES_SERVER, "--root", QUILLORY_PAGES_DIR, "--log",
+                                       logPath};
     if (tls) {
         certificates.emplace();
         caEnv.emplace("SSL_CERT_FILE", certificates->CaFile());
