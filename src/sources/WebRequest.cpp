@@ -19,8 +19,12 @@ bool Get(const DataExtractor& source, const std::string& url, const std::string&
     HttpHelper::FetchOptions options;
     options.headers = {{"User-Agent", kUserAgent}, {"Accept", accept}};
     options.useCache = useCache;
+    // The proxies we know are plain http ones, which cannot carry a TLS connection (no CONNECT):
+    // an https service is reached directly.
+    const bool plain = url.compare(0, 7, "http://") == 0;
+    const std::string proxyHost = plain ? source.GetProxyHost() : std::string();
     std::string error;
-    if (HttpHelper::Fetch(url, source.GetProxyHost(), source.GetProxyPort(), options, response, error))
+    if (HttpHelper::Fetch(url, proxyHost, plain ? source.GetProxyPort() : 0, options, response, error))
         return true;
     reason = error.empty() ? "download of " + url + " failed" : error;
     return false;

@@ -14,9 +14,9 @@ namespace quillory::WebRequest {
 // request without one.
 inline constexpr const char* kUserAgent = "Mozilla/5.0 (X11; Linux x86_64) Quillory/1.7";
 
-// GET `url` through the source's proxy with our User-Agent and `accept`. True only for a 2xx with
-// the whole body; otherwise `reason` says why in a line fit for the log. `response` holds what
-// arrived either way (a 404's body included). A URL with control characters is refused unsent.
+// GET `url` with our User-Agent and `accept`, through the source's proxy when the URL is plain http. True only for a
+// 2xx with the whole body; otherwise `reason` says why in a line fit for the log. `response` holds what arrived either
+// way (a 404's body included). A URL with control characters is refused unsent.
 bool Get(const DataExtractor& source, const std::string& url, const std::string& accept, bool useCache,
          HttpHelper::HttpResponse& response, std::string& reason);
 
