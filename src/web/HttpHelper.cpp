@@ -189,7 +189,11 @@ std::string Seconds(uint32_t milliseconds) {
 // The one download path of DownloadPage and Fetch; `origin` starts their log lines.
 bool FetchFrom(const std::string& origin, const std::string& url, const std::string& proxyHost, uint16_t proxyPort,
                const FetchOptions& options, HttpResponse& response, std::string& error) {
-    response = HttpResponse{};
+    // The body keeps its memory: a caller that downloads into the same text again reuses it.
+    response.status = 0;
+    response.headers.clear();
+    response.body.clear();
+    response.host.clear();
     error.clear();
     std::string host, path;
     HttpProtocol protocol = HttpProtocol::Invalid;
@@ -265,6 +269,7 @@ bool FetchFrom(const std::string& origin, const std::string& url, const std::str
 // reaches the caller.
 bool DownloadPage(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, std::string& output) {
     HttpResponse response;
+    response.body.swap(output);
     std::string error;
     bool ok = FetchFrom("HttpHelper::DownloadPage()", url, proxyHost, proxyPort, FetchOptions{}, response, error);
     output.swap(response.body);
