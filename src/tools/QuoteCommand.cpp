@@ -150,14 +150,15 @@ struct CheckRow {
 };
 
 void PrintCheckRow(const CheckRow& row, bool heading = false) {
-    char time[32];
-    std::snprintf(time, sizeof time, heading ? "Time" : "%.1f s", row.seconds);
+    char time[32] = "Time";
+    if (!heading)
+        std::snprintf(time, sizeof time, "%.1f s", row.seconds);
     std::printf("%-21s %-9s %-60s %s\n", row.source.c_str(), row.symbol.c_str(), row.result.c_str(), time);
     std::fflush(stdout);
 }
 
-// Asks each of today's services for one instrument it surely knows. Nothing here is cached or
-// retried beyond what the sources do themselves; the answers are printed as they come.
+// Asks each of today's services for one instrument it surely knows, one after the other, and
+// prints each answer as it comes. Exit status 0 only when every service answered.
 int CheckSources() {
     using Clock = std::chrono::steady_clock;
     PrintCheckRow({"Source", "Symbol", "Result or reason", 0}, true);

@@ -17,8 +17,10 @@ RowQuoteUpdater::Result StockQuoteUpdater::UpdateRow(int row, const std::string&
     QuoteFetch fetch = FetchQuote(sources, stock.GetDataSource(), symbol, fallback, "StockQuoteUpdater::UpdateRow()");
     if (fetch.result == QuoteFetch::Result::NoSource)
         return Result::NoSource;
-    if (fetch.result == QuoteFetch::Result::Failed)
+    if (fetch.result == QuoteFetch::Result::Failed) {
+        rows.SetItemToolTip(row, ""); // no source stands behind the "N/A" the row shows now
         return Result::Failed;
+    }
     StockDataExtractor* source = fetch.source.get();
 
     StockPrice price(source->GetLastTrade(), Date::GetCurrentDate());
