@@ -57,9 +57,13 @@ bool YahooChart::Run() {
                               reason);
     // The second host serves the same API; it is worth asking when the first could not be
     // reached or broke down, not when it answered that the symbol is unknown.
-    if (!ok && (response.status == 0 || response.status >= 500))
+    if (!ok && (response.status == 0 || response.status >= 500)) {
+        const std::string first = reason;
         ok = WebRequest::Get(*this, ServiceHosts::AlternateBaseUrl(kName) + Target(symbol), "application/json", true,
                              response, reason);
+        if (!ok)
+            reason = first + "; then " + reason;
+    }
     if (!ok) {
         std::string description = ErrorDescription(Parse(response.body));
         return Fail("YahooChart::Run()", description.empty() ? reason : description);

@@ -12,6 +12,7 @@
 #include "sources/EcbRates.h"
 #include "sources/MoscowExchange.h"
 #include "sources/ServiceHosts.h"
+#include "sources/ServiceProxy.h"
 #include "sources/SymbolSearch.h"
 #include "sources/YahooChart.h"
 #include "web/HttpHelper.h"
@@ -308,6 +309,32 @@ TEST_F(WebSourcesTest, SymbolSearchListsCandidates) {
                 ElementsAre("/v1/finance/search?q=apple&quotesCount=10&newsCount=0",
                             "/v1/finance/search?q=zzqqy&quotesCount=10&newsCount=0",
                             "/v1/finance/search?q=no%20such%20route&quotesCount=10&newsCount=0"));
+}
+
+// The proxies we support speak plain http: an https service is reached directly, a service the
+// hosts send to plain http goes through the proxy like the quote pages.
+TEST_F(WebSourcesTest, OnlyPlainHttpGoesThroughTheProxy) {
+    ScopedEnv noProxy("no_proxy", std::nullopt);
+    ScopedEnv noProxyUpper("NO_PROXY", std::nullopt);
+    for (bool tls : {true, false}) {
+        PageServer server(tls);
+        // The Yahoo Finance port serves as the proxy: it records the absolute request target.
+        ScopedEnv proxy("http_proxy", "http://127.0.0.1:" + std::to_string(server.Port("Yahoo Finance")));
+        YahooChart chart;
+        chart.SetSymbol("MSFT");
+        ServiceProxy::Apply(chart, YahooChart::kName);
+        EXPECT_EQ(chart.GetProxyHost(), "127.0.0.1");
+        chart.Run();
+        const std::string absolute = "http://127.0.0.1:" + std::to_string(server.Port("Yahoo Finance Chart")) +
+                                     "/v8/finance/chart/MSFT?range=1d&interval=1d";
+        if (tls) {
+            EXPECT_TRUE(chart.HasParameter("LastTrade"));
+            EXPECT_THAT(server.Requests("Yahoo Finance"), IsEmpty());
+            EXPECT_EQ(server.Requests("Yahoo Finance Chart").size(), 1u);
+        } else {
+            EXPECT_THAT(server.Requests("Yahoo Finance"), ElementsAre(absolute));
+        }
+    }
 }
 
 // The readers on their own: bodies of the wrong shape are failures, never exceptions.
