@@ -58,6 +58,10 @@ bool AmfiNav::Run() {
     const std::string symbol = GetSymbol();
     if (symbol.empty())
         return Fail("AmfiNav::Run()", "no symbol");
+    // The file is megabytes; a symbol that cannot be a scheme code (a search by ticker) does not
+    // justify downloading it.
+    if (symbol.find_first_not_of("0123456789") != std::string::npos)
+        return Fail("AmfiNav::Run()", "not a scheme code (digits only)");
     HttpHelper::HttpResponse response;
     std::string reason;
     bool ok = false;

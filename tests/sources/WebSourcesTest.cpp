@@ -161,6 +161,7 @@ TEST_F(WebSourcesTest, FailuresAreClearAndLogged) {
         {"Moscow Exchange", "NOSUCH", "ERROR - MoscowExchange::Run() - [NOSUCH] unknown security"},
         {"AMFI India NAV", "100027", "ERROR - AmfiNav::Run() - [100027] no NAV for scheme 100027 (N.A.)"},
         {"AMFI India NAV", "12263", "ERROR - AmfiNav::Run() - [12263] unknown scheme code"},
+        {"AMFI India NAV", "MSFT", "ERROR - AmfiNav::Run() - [MSFT] not a scheme code (digits only)"},
     };
     PageServer server(true);
     for (const Case& c : cases) {
@@ -175,6 +176,7 @@ TEST_F(WebSourcesTest, FailuresAreClearAndLogged) {
     }
     // An unknown symbol is an answer: the second host is not asked.
     EXPECT_EQ(server.Requests("Yahoo Finance Chart").size(), 3u);
+    EXPECT_EQ(server.Requests("AMFI India NAV").size(), 1u) << "one download; none for MSFT";
 }
 
 TEST_F(WebSourcesTest, YahooAsksTheSecondHostAfterAServerError) {
