@@ -15,6 +15,8 @@ namespace quillory {
 class Stock : public XMLPersistable {
 public:
     static constexpr const char* DefaultDataSource = "Yahoo Finance";
+    // The source a new investment gets: it picks among the services that answer today.
+    static constexpr const char* NewInvestmentSource = "Automatic";
 
     explicit Stock(std::string symbol = "", std::string name = "");
     Stock(const Stock&) = default;

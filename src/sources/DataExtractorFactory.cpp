@@ -1,14 +1,19 @@
 #include "DataExtractorFactory.h"
 
 #include "AmfiIndia.h"
+#include "AmfiNav.h"
+#include "Automatic.h"
 #include "Bloomberg.h"
+#include "EcbRates.h"
 #include "Finam.h"
 #include "GoogleFinance.h"
 #include "IndiaTimes.h"
 #include "LimunHr.h"
 #include "MoneyCentral.h"
+#include "MoscowExchange.h"
 #include "MsnMoneyUk.h"
 #include "RussianTradeSystem.h"
+#include "YahooChart.h"
 #include "YahooCurrency.h"
 #include "YahooFinanceUk.h"
 #include "YahooStock.h"
@@ -40,6 +45,26 @@ const StockRow stockTable[] = {
     {"MSN Money UK", &MakeStock<MsnMoneyUk>},
     {"Bloomberg", &MakeStock<Bloomberg>},
     {"Finam", &MakeStock<Finam>},
+    // Today's services, which new investments use.
+    {AutomaticSource::kName, &MakeStock<AutomaticSource>},
+    {YahooChart::kName, &MakeStock<YahooChart>},
+    {MoscowExchange::kName, &MakeStock<MoscowExchange>},
+    {AmfiNav::kName, &MakeStock<AmfiNav>},
+};
+
+template <typename T> std::unique_ptr<CurrencyDataExtractor> MakeCurrency() {
+    return std::make_unique<T>();
+}
+
+struct CurrencyRow {
+    const char* name;
+    std::unique_ptr<CurrencyDataExtractor> (*create)();
+};
+
+const CurrencyRow currencyTable[] = {
+    {"Yahoo Currency", &MakeCurrency<YahooCurrency>},
+    {EcbRates::kName, &MakeCurrency<EcbRates>},
+    {AutomaticCurrency::kName, &MakeCurrency<AutomaticCurrency>},
 };
 
 } // namespace
@@ -53,8 +78,9 @@ std::unique_ptr<StockDataExtractor> DataExtractorFactory::CreateStockDataExtract
 }
 
 std::unique_ptr<CurrencyDataExtractor> DataExtractorFactory::CreateCurrencyDataExtractor(const std::string& name) {
-    if (name == "Yahoo Currency")
-        return std::make_unique<YahooCurrency>();
+    for (const CurrencyRow& row : currencyTable)
+        if (name == row.name)
+            return row.create();
     LogMessage("DataExtractorFactory::CreateCurrencyDataExtractor() - Unknown data extractor name - [" + name + "]");
     return nullptr;
 }
@@ -74,11 +100,12 @@ void DataExtractorFactory::GetStockDataExtractorNames(std::vector<std::string>& 
 }
 
 void DataExtractorFactory::GetCurrencyDataExtractorNames(std::vector<std::string>& names) {
-    names.emplace_back("Yahoo Currency");
+    for (const CurrencyRow& row : currencyTable)
+        names.emplace_back(row.name);
 }
 
 std::string DataExtractorFactory::GetDefaultStockDataExtractorName() {
-    return "Yahoo Finance";
+    return AutomaticSource::kName;
 }
 
 } // namespace quillory

@@ -21,6 +21,7 @@ public:
     // Append the names in table order ("Yahoo Finance" first).
     static void GetStockDataExtractorNames(std::vector<std::string>& names);
     static void GetCurrencyDataExtractorNames(std::vector<std::string>& names);
+    // The source new investments and quillory-quote use: "Automatic".
     static std::string GetDefaultStockDataExtractorName();
 };
 

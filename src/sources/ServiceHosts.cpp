@@ -14,6 +14,13 @@ namespace {
 struct Service {
     const char* displayName;
     const char* host;
+    const char* scheme = "http";
+    const char* alternateHost = nullptr;
+};
+
+struct Override {
+    std::string scheme; // "" for the service's own
+    std::string host;
 };
 
 // The services' own hosts. Both India Times pages (summary and current quote) live on one host,
@@ -30,6 +37,10 @@ const Service services[] = {
     {"Zagreb Stock Exchange", "www.limun.hr"},
     {"AMFI India", "www.amfiindia.com"},
     {"Russian Trade System", "www.rts.ru"},
+    {"Yahoo Finance Chart", "query1.finance.yahoo.com", "https", "query2.finance.yahoo.com"},
+    {"Moscow Exchange", "iss.moex.com", "https"},
+    {"AMFI India NAV", "portal.amfiindia.com", "https"},
+    {"ECB Reference Rates", "www.ecb.europa.eu", "https"},
 };
 
 const Service* FindService(const std::string& displayName) {
@@ -42,7 +53,7 @@ const Service* FindService(const std::string& displayName) {
 std::mutex mutex;
 std::string parsedValue;
 bool parsedOnce = false;
-std::map<std::string, std::string> overrides;
+std::map<std::string, Override> overrides;
 
 void Warn(const std::string& text) {
     std::fprintf(stderr, "QUILLORY_HOSTS: %s\n", text.c_str());
@@ -69,33 +80,66 @@ void Refresh() {
         std::string host = eq == std::string::npos ? "" : entry.substr(eq + 1);
         StringUtils::Trim(name);
         StringUtils::Trim(host);
+        std::string scheme;
+        for (const char* known : {"http", "https"}) {
+            const std::string prefix = std::string(known) + "://";
+            std::string front = host.substr(0, prefix.size());
+            StringUtils::ToLower(front);
+            if (front == prefix) {
+                scheme = known;
+                host = host.substr(prefix.size());
+                if (!host.empty() && host.back() == '/')
+                    host.pop_back();
+            }
+        }
         if (host.empty() || host.find_first_of(" /\t") != std::string::npos) {
-            Warn("ignoring [" + entry + "]: expected Display Name=host[:port]");
+            Warn("ignoring [" + entry + "]: expected Display Name=[http://|https://]host[:port]");
             continue;
         }
         if (!FindService(name)) {
             Warn("ignoring unknown quote service [" + name + "]");
             continue;
         }
-        overrides[name] = host;
+        overrides[name] = Override{scheme, host};
     }
+}
+
+// The service's scheme and host, with its override applied; false for an unknown name.
+bool Lookup(const std::string& displayName, bool alternate, std::string& scheme, std::string& host) {
+    const std::string& name = displayName == "Yahoo Currency" ? std::string("Yahoo Finance") : displayName;
+    const Service* service = FindService(name);
+    if (!service)
+        return false;
+    scheme = service->scheme;
+    host = alternate && service->alternateHost ? service->alternateHost : service->host;
+    std::lock_guard lock(mutex);
+    Refresh();
+    if (auto it = overrides.find(name); it != overrides.end()) {
+        host = it->second.host;
+        if (!it->second.scheme.empty())
+            scheme = it->second.scheme;
+    }
+    return true;
 }
 
 } // namespace
 
 std::string Host(const std::string& displayName) {
-    const std::string& name = displayName == "Yahoo Currency" ? std::string("Yahoo Finance") : displayName;
-    const Service* service = FindService(name);
-    if (!service)
-        return {};
-    std::lock_guard lock(mutex);
-    Refresh();
-    auto it = overrides.find(name);
-    return it != overrides.end() ? it->second : service->host;
+    std::string scheme, host;
+    Lookup(displayName, false, scheme, host);
+    return host;
 }
 
 std::string BaseUrl(const std::string& displayName) {
-    return "http://" + Host(displayName);
+    std::string scheme = "http", host;
+    Lookup(displayName, false, scheme, host);
+    return scheme + "://" + host;
+}
+
+std::string AlternateBaseUrl(const std::string& displayName) {
+    std::string scheme = "http", host;
+    Lookup(displayName, true, scheme, host);
+    return scheme + "://" + host;
 }
 
 std::vector<std::string> Names() {

@@ -6,14 +6,19 @@
 namespace quillory::ServiceHosts {
 
 // Where each quote service is reached, by the display name of its source. The defaults are the
-// services' real hosts; QUILLORY_HOSTS='Display Name=host[:port];...' overrides them (read again
-// whenever the variable changes; an entry with an unknown name or no host is reported once on
-// stderr and ignored). "Yahoo Currency" is served by the "Yahoo Finance" host.
+// services' real hosts; QUILLORY_HOSTS='Display Name=[scheme://]host[:port];...' overrides them
+// (read again whenever the variable changes; an entry with an unknown name or no host is reported
+// once on stderr and ignored). The scheme, http or https, defaults to the service's own: http for
+// the quote pages, https for today's JSON, text and XML services. "Yahoo Currency" is served by
+// the "Yahoo Finance" host; "Yahoo Finance Chart" covers both chart hosts and the symbol search.
 
 // "host" or "host:port"; "" for a name that is no quote service.
 std::string Host(const std::string& displayName);
-// "http://" + Host(displayName): the front of every request URL of that service.
+// "scheme://" + Host(displayName): the front of every request URL of that service.
 std::string BaseUrl(const std::string& displayName);
+// The second host of a service that has one (query2 for the Yahoo chart and search); with an
+// override in QUILLORY_HOSTS, or for any other service, BaseUrl.
+std::string AlternateBaseUrl(const std::string& displayName);
 // The display names QUILLORY_HOSTS accepts, in table order.
 std::vector<std::string> Names();
 

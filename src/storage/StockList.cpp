@@ -78,10 +78,15 @@ void StockList::FillListView(ListView& view) const {
 }
 
 void StockList::AddDefaults() {
-    push_back(Stock("^DJI", "Dow Jones Industrial Average Index"));
-    push_back(Stock("^IXIC", "NASDAQ Composite"));
-    push_back(Stock("GOOG", "Google Inc."));
-    push_back(Stock("MSFT", "Microsoft Corporation"));
+    const std::pair<const char*, const char*> defaults[] = {{"^DJI", "Dow Jones Industrial Average Index"},
+                                                            {"^IXIC", "NASDAQ Composite"},
+                                                            {"GOOG", "Google Inc."},
+                                                            {"MSFT", "Microsoft Corporation"}};
+    for (const auto& [symbol, name] : defaults) {
+        Stock stock(symbol, name);
+        stock.SetDataSource(Stock::NewInvestmentSource);
+        push_back(stock);
+    }
 }
 
 void StockList::Load() {

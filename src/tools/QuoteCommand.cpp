@@ -1,16 +1,24 @@
 // quillory-quote: runs one quote source from the command line and prints its parameters.
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "foundation/Exception.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtils.h"
+#include "sources/AmfiNav.h"
+#include "sources/Automatic.h"
 #include "sources/DataExtractorFactory.h"
+#include "sources/EcbRates.h"
+#include "sources/MoscowExchange.h"
+#include "sources/RunCatching.h"
 #include "sources/ServiceProxy.h"
+#include "sources/SymbolSearch.h"
+#include "sources/WebStockSource.h"
+#include "sources/YahooChart.h"
 
 namespace {
 
@@ -18,15 +26,22 @@ using namespace quillory;
 
 const char* const usage =
     "Usage:\n"
-    "  quillory-quote [--source NAME] SYMBOL   run one stock source by display name (default \"Yahoo Finance\")\n"
+    "  quillory-quote [--source NAME] SYMBOL   run one stock source by display name (default \"Automatic\")\n"
     "  quillory-quote --search SYMBOL          try every stock source in byte order of their names and print\n"
     "                                          the parameters of the first that finds a name\n"
-    "  quillory-quote --currency SRC TGT       exchange rate of SRC in TGT from \"Yahoo Currency\"\n"
+    "  quillory-quote [--source NAME] --currency SRC TGT\n"
+    "                                          exchange rate of SRC in TGT (default source \"Automatic\";\n"
+    "                                          also \"ECB Reference Rates\" and \"Yahoo Currency\")\n"
+    "  quillory-quote --find TEXT              instruments whose name or symbol matches TEXT, one a line:\n"
+    "                                          symbol, name, exchange and type separated by tabs\n"
+    "  quillory-quote --check-sources          ask each of today's services for a well-known instrument\n"
+    "                                          over the internet and print what each answered\n"
     "  quillory-quote --list-sources           the stock source names, one per line\n"
     "  quillory-quote --help\n"
     "\n"
-    "Results go to standard output, log lines to standard error. QUILLORY_HOSTS='Name=host[:port];...'\n"
-    "overrides the quote services' hosts; http_proxy and no_proxy are honoured.\n"
+    "Results go to standard output, log lines to standard error.\n"
+    "QUILLORY_HOSTS='Name=[http://|https://]host[:port];...' overrides the quote services' hosts;\n"
+    "http_proxy and no_proxy are honoured for plain http.\n"
     "Exit status: 0 success, 1 the quote could not be found, 2 usage error or unknown source.\n";
 
 enum Exit { Success = 0, Failure = 1, UsageError = 2 };
@@ -49,36 +64,20 @@ int UsageFailure(const std::string& text) {
 }
 
 // Runs the source; an error that escapes Run is reported and counts as a failed run.
-bool RunSource(DataExtractor& source) {
-    try {
-        return source.Run();
-    } catch (const Exception& e) {
-        Complain(e.Message());
-    } catch (const HttpException& e) {
-        Complain(e.Message());
-    } catch (const std::exception& e) {
-        Complain(e.what());
-    }
-    return false;
+RunOutcome RunSource(DataExtractor& source) {
+    RunOutcome outcome = RunCatching(source);
+    if (!outcome.caught.empty())
+        Complain(outcome.message.empty() ? outcome.caught : outcome.message);
+    return outcome;
 }
 
 // The parameters are printed whenever Run returns, so a failed run still shows how far it got.
 int RunAndDump(DataExtractor& source) {
-    bool ok = false;
-    try {
-        ok = source.Run();
-    } catch (const Exception& e) {
-        Complain(e.Message());
+    RunOutcome outcome = RunSource(source);
+    if (!outcome.caught.empty())
         return Failure;
-    } catch (const HttpException& e) {
-        Complain(e.Message());
-        return Failure;
-    } catch (const std::exception& e) {
-        Complain(e.what());
-        return Failure;
-    }
     source.DumpParameters();
-    return ok ? Success : Failure;
+    return outcome.ok ? Success : Failure;
 }
 
 int RunStock(const std::string& name, const std::string& symbol) {
@@ -90,8 +89,7 @@ int RunStock(const std::string& name, const std::string& symbol) {
     return RunAndDump(*source);
 }
 
-int RunCurrency(const std::string& sourceCurrency, const std::string& targetCurrency) {
-    const std::string name = "Yahoo Currency";
+int RunCurrency(const std::string& name, const std::string& sourceCurrency, const std::string& targetCurrency) {
     std::unique_ptr<CurrencyDataExtractor> source = DataExtractorFactory::CreateCurrencyDataExtractor(name);
     if (!source)
         return UsageError;
@@ -118,7 +116,7 @@ int Search(std::string symbol) {
         }
         source->SetParameter("Symbol", symbol);
         ServiceProxy::Apply(*source, name);
-        if (!RunSource(*source) || source->GetParameter("CompanyName").empty())
+        if (!RunSource(*source).ok || source->GetParameter("CompanyName").empty())
             continue;
         std::string line = "Source=[" + name + "]\r\n";
         std::fwrite(line.data(), 1, line.size(), stdout);
@@ -127,6 +125,81 @@ int Search(std::string symbol) {
     }
     Complain("None of the existing data sources could find a name for " + symbol + "!");
     return Failure;
+}
+
+// Candidates for a name from the symbol search, tab-separated.
+int Find(const std::string& text) {
+    std::vector<SymbolSearch::Candidate> candidates;
+    std::string reason;
+    if (!SymbolSearch::Find(text, candidates, reason))
+        return Failure;
+    for (const SymbolSearch::Candidate& c : candidates) {
+        std::string line = c.symbol + "\t" + c.name + "\t" + c.exchange + "\t" + c.type + "\n";
+        std::fwrite(line.data(), 1, line.size(), stdout);
+    }
+    std::fflush(stdout);
+    if (candidates.empty())
+        Complain("Nothing found for " + text);
+    return candidates.empty() ? Failure : Success;
+}
+
+// One row of the live check: what the source said, or why it could not say it.
+struct CheckRow {
+    std::string source, symbol, result;
+    double seconds = 0;
+};
+
+void PrintCheckRow(const CheckRow& row, bool heading = false) {
+    char time[32] = "Time";
+    if (!heading)
+        std::snprintf(time, sizeof time, "%.1f s", row.seconds);
+    std::printf("%-21s %-9s %-60s %s\n", row.source.c_str(), row.symbol.c_str(), row.result.c_str(), time);
+    std::fflush(stdout);
+}
+
+// Asks each of today's services for one instrument it surely knows, one after the other, and
+// prints each answer as it comes. Exit status 0 only when every service answered.
+int CheckSources() {
+    using Clock = std::chrono::steady_clock;
+    PrintCheckRow({"Source", "Symbol", "Result or reason", 0}, true);
+    bool allAnswered = true;
+    auto finish = [&](CheckRow row, Clock::time_point start, bool ok) {
+        row.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (!ok)
+            allAnswered = false;
+        PrintCheckRow(row);
+    };
+    const std::pair<const char*, const char*> stocks[] = {
+        {YahooChart::kName, "MSFT"}, {MoscowExchange::kName, "SBER"}, {AmfiNav::kName, "122639"}};
+    for (const auto& [name, symbol] : stocks) {
+        const Clock::time_point start = Clock::now();
+        std::unique_ptr<StockDataExtractor> source = DataExtractorFactory::CreateStockDataExtractor(name);
+        source->SetSymbol(symbol);
+        ServiceProxy::Apply(*source, name);
+        RunOutcome outcome = RunCatching(*source);
+        CheckRow row{name, symbol, ""};
+        if (outcome.ok) {
+            row.result =
+                source->GetParameter("LastTrade") + " " + source->GetCurrency() + " (" + source->GetCompanyName() + ")";
+        } else {
+            auto* web = dynamic_cast<WebStockSource*>(source.get());
+            row.result = "failed: " + (!outcome.caught.empty()                ? outcome.caught + " " + outcome.message
+                                       : web && !web->FailureReason().empty() ? web->FailureReason()
+                                                                              : std::string("no answer"));
+        }
+        finish(row, start, outcome.ok);
+    }
+    const Clock::time_point start = Clock::now();
+    EcbRates ecb;
+    ecb.SetSourceCurrency("USD");
+    ecb.SetTargetCurrency("EUR");
+    ServiceProxy::Apply(ecb, EcbRates::kName);
+    RunOutcome outcome = RunCatching(ecb);
+    finish({EcbRates::kName, "USD->EUR",
+            outcome.ok ? ecb.GetParameter("Rate") + " (" + ecb.GetParameter("Date") + ")"
+                       : "failed: " + (outcome.caught.empty() ? ecb.FailureReason() : outcome.message)},
+           start, outcome.ok);
+    return allAnswered ? Success : Failure;
 }
 
 int ListSources() {
@@ -154,13 +227,18 @@ int main(int argc, char** argv) {
         } else if (a == "--help" || a == "-h") {
             std::fputs(usage, stdout);
             return Success;
-        } else if (a == "--list-sources" || a == "--search" || a == "--currency") {
+        } else if (a == "--list-sources" || a == "--search" || a == "--currency" || a == "--find" ||
+                   a == "--check-sources") {
             if (!mode.empty())
-                return UsageFailure("only one of --search, --currency and --list-sources may be given");
+                return UsageFailure(
+                    "only one of --search, --currency, --find, --check-sources and --list-sources may be given");
             mode = a;
-            size_t wanted = a == "--search" ? 1 : a == "--currency" ? 2 : 0;
+            size_t wanted = a == "--search" || a == "--find" ? 1 : a == "--currency" ? 2 : 0;
             if (args.size() - i - 1 < wanted)
-                return UsageFailure(a + " needs " + (wanted == 1 ? "a symbol" : "two currency codes"));
+                return UsageFailure(a + " needs " +
+                                    (a == "--find" ? "a text"
+                                     : wanted == 1 ? "a symbol"
+                                                   : "two currency codes"));
             operands.assign(args.begin() + static_cast<long>(i) + 1, args.begin() + static_cast<long>(i + 1 + wanted));
             i += wanted;
         } else if (a == "--source") {
@@ -173,7 +251,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!mode.empty() && (!positional.empty() || sourceGiven))
+    if (!mode.empty() && (!positional.empty() || (sourceGiven && mode != "--currency")))
         return UsageFailure(mode + " takes no further arguments");
     if (mode.empty() && positional.size() != 1)
         return UsageFailure(positional.empty() ? "a symbol is needed" : "only one symbol may be given");
@@ -184,6 +262,15 @@ int main(int argc, char** argv) {
     if (mode == "--search")
         return Search(operands[0]);
     if (mode == "--currency")
-        return RunCurrency(operands[0], operands[1]);
+        return RunCurrency(sourceGiven ? source : std::string(AutomaticCurrency::kName), operands[0], operands[1]);
+    if (mode == "--find") {
+        std::string text = operands[0];
+        StringUtils::Trim(text);
+        if (text.empty())
+            return UsageFailure("--find needs a text");
+        return Find(text);
+    }
+    if (mode == "--check-sources")
+        return CheckSources();
     return RunStock(source, positional[0]);
 }

@@ -10,15 +10,18 @@ of that folder:
     /q?s=IBM        ibm.html
     /q?s=VOD.L      vod_l.html     # more routes ...
     /down?x=1       -  503         # "-" = empty body; an optional third column is the status
+    /busy           -  429  Retry-After:30   # further columns are header lines "Name:value"
 
-Lines that begin with "#" are comments; columns after the third are ignored.
+Lines that begin with "#" are comments. "@type TYPE" sets the Content-Type of the service's answers
+(text/html when absent); "@https" marks a service whose real scheme is https: with --cert and --key
+it is served over TLS, and the port line says so.
 
 A target of the absolute form "http://host[:port]/path" (a request sent to a proxy) is looked up
 by its path, so a service's port also serves as a proxy for tests. A target with no route is
 answered with status 404 and a short body. After binding, the server
-prints one line "<port>\t<display name>" per service and then "READY" on stdout. Every request
-is appended to the --log file as "<display name>\t<target>" before it is answered, so a test
-that has read the response can count the requests. The server stops when stdin reaches end of
+prints one line "<port>\t<display name>\t<scheme>" per service and then "READY" on stdout. Every request
+is appended to the --log file as "<display name>\t<target>\t<request line>\t<User-Agent>\t<Accept>"
+before it is answered, so a test that has read the response can count and inspect the requests. The server stops when stdin reaches end of
 file (its parent exited) or on SIGTERM.
 """
 
@@ -26,6 +29,7 @@ import argparse
 import http.server
 import os
 import signal
+import ssl
 import sys
 import threading
 
@@ -33,6 +37,7 @@ import threading
 def load_routes(folder):
     name = os.path.basename(folder)
     routes = {}
+    options = {"type": "text/html", "https": False}
     with open(os.path.join(folder, "routes"), encoding="utf-8") as f:
         for raw in f:
             line = raw.strip()
@@ -41,39 +46,51 @@ def load_routes(folder):
             if line.startswith("@name "):
                 name = line[len("@name "):].strip()
                 continue
+            if line.startswith("@type "):
+                options["type"] = line[len("@type "):].strip()
+                continue
+            if line == "@https":
+                options["https"] = True
+                continue
             parts = line.split()
             if len(parts) < 2:
                 raise SystemExit("pages_server: bad route line in %s: %r" % (folder, raw))
             status = int(parts[2]) if len(parts) > 2 and parts[2].isdigit() else 200
-            routes[parts[0]] = (parts[1], status)
-    return name, routes
+            headers = [tuple(p.split(":", 1)) for p in parts[3:] if ":" in p]
+            routes[parts[0]] = (parts[1], status, headers)
+    return name, routes, options
 
 
-def make_handler(folder, service, routes, log_path, log_lock):
+def make_handler(folder, service, routes, options, log_path, log_lock):
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
 
         def do_GET(self):
             with log_lock:
                 with open(log_path, "a", encoding="utf-8") as log:
-                    log.write("%s\t%s\n" % (service, self.path))
+                    log.write("%s\t%s\t%s\t%s\t%s\n" % (service, self.path, self.requestline,
+                                                        self.headers.get("User-Agent", ""),
+                                                        self.headers.get("Accept", "")))
             # Asked as a proxy ("GET http://host/path"), the server answers for the path.
             target = self.path
             if target.startswith("http://"):
                 slash = target.find("/", len("http://"))
                 target = target[slash:] if slash != -1 else "/"
             route = routes.get(target)
+            headers = []
             if route is None:
                 body, status = ("no page for %s\n" % self.path).encode("utf-8"), 404
             else:
-                file_name, status = route
+                file_name, status, headers = route
                 body = b""
                 if file_name != "-":
                     with open(os.path.join(folder, file_name), "rb") as f:
                         body = f.read()
             self.send_response(status)
-            self.send_header("Content-Type", "text/html")
+            self.send_header("Content-Type", options["type"])
             self.send_header("Content-Length", str(len(body)))
+            for name, value in headers:
+                self.send_header(name, value)
             self.end_headers()
             self.wfile.write(body)
 
@@ -87,7 +104,25 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
     parser.add_argument("--log", required=True)
+    parser.add_argument("--cert", help="serve the @https services over TLS with this certificate (PEM)")
+    parser.add_argument("--key", help="the certificate's private key (PEM)")
     args = parser.parse_args()
+
+    context = None
+    if args.cert:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.cert, args.key)
+
+    class TlsServer(http.server.ThreadingHTTPServer):
+        # The handshake happens in the request's thread, on its first read, so a client that
+        # refuses the certificate cannot stall the accepting thread.
+        def get_request(self):
+            sock, address = super().get_request()
+            return context.wrap_socket(sock, server_side=True, do_handshake_on_connect=False), address
+
+        def handle_error(self, request, client_address):
+            if not isinstance(sys.exc_info()[1], (ConnectionError, ssl.SSLError)):
+                super().handle_error(request, client_address)
 
     log_lock = threading.Lock()
     servers = []
@@ -95,15 +130,16 @@ def main():
         folder = os.path.join(args.root, entry)
         if not os.path.isfile(os.path.join(folder, "routes")):
             continue
-        service, routes = load_routes(folder)
-        handler = make_handler(folder, service, routes, args.log, log_lock)
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        service, routes, options = load_routes(folder)
+        handler = make_handler(folder, service, routes, options, args.log, log_lock)
+        tls = options["https"] and context is not None
+        server = (TlsServer if tls else http.server.ThreadingHTTPServer)(("127.0.0.1", 0), handler)
         server.daemon_threads = True
-        servers.append((service, server))
+        servers.append((service, server, "https" if tls else "http"))
 
-    for service, server in servers:
+    for service, server, scheme in servers:
         threading.Thread(target=server.serve_forever, daemon=True).start()
-        sys.stdout.write("%d\t%s\n" % (server.server_address[1], service))
+        sys.stdout.write("%d\t%s\t%s\n" % (server.server_address[1], service, scheme))
     sys.stdout.write("READY\n")
     sys.stdout.flush()
 

@@ -7,10 +7,15 @@ start_quote_pages() {
     local script=$1 log=$2 pages
     pages=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/pages
     coproc QUOTE_PAGES { exec python3 "$script" --root "$pages" --log "$log"; }
-    local line hosts=""
+    local line rest name scheme hosts=""
     while IFS= read -r -t 10 line <&"${QUOTE_PAGES[0]}"; do
         [ "$line" = READY ] && break
-        hosts+="${hosts:+;}${line#*$'\t'}=127.0.0.1:${line%%$'\t'*}"
+        # "<port>\t<display name>\t<scheme>"
+        rest=${line#*$'\t'}
+        name=${rest%%$'\t'*}
+        scheme=${rest#*$'\t'}
+        [ "$scheme" = "$rest" ] && scheme=http
+        hosts+="${hosts:+;}$name=$scheme://127.0.0.1:${line%%$'\t'*}"
     done
     if [ "$line" != READY ]; then
         echo "quote pages: the server did not start" >&2

@@ -2,15 +2,20 @@
 
 #include "TestSupport.h"
 #include "sources/AmfiIndia.h"
+#include "sources/AmfiNav.h"
+#include "sources/Automatic.h"
 #include "sources/Bloomberg.h"
 #include "sources/DataExtractorFactory.h"
+#include "sources/EcbRates.h"
 #include "sources/Finam.h"
 #include "sources/GoogleFinance.h"
 #include "sources/IndiaTimes.h"
 #include "sources/LimunHr.h"
 #include "sources/MoneyCentral.h"
+#include "sources/MoscowExchange.h"
 #include "sources/MsnMoneyUk.h"
 #include "sources/RussianTradeSystem.h"
+#include "sources/YahooChart.h"
 #include "sources/YahooCurrency.h"
 #include "sources/YahooFinanceUk.h"
 #include "sources/YahooStock.h"
@@ -18,21 +23,23 @@
 namespace quillory {
 namespace {
 
-const std::vector<std::string> stockNames = {
-    "Yahoo Finance",    "Russian Trade System",  "India Times",  "AMFI India", "Money Central", "Google Finance",
-    "Yahoo Finance UK", "Zagreb Stock Exchange", "MSN Money UK", "Bloomberg",  "Finam"};
+const std::vector<std::string> stockNames = {"Yahoo Finance", "Russian Trade System", "India Times", "AMFI India",
+                                             "Money Central", "Google Finance", "Yahoo Finance UK",
+                                             "Zagreb Stock Exchange", "MSN Money UK", "Bloomberg", "Finam",
+                                             // Today's services, after the described ones.
+                                             "Automatic", "Yahoo Finance Chart", "Moscow Exchange", "AMFI India NAV"};
 
 TEST(DataExtractorFactoryTest, NameListsAreAppendedInTableOrder) {
     std::vector<std::string> names = {"already there"};
     DataExtractorFactory::GetStockDataExtractorNames(names);
-    ASSERT_EQ(names.size(), 12u);
+    ASSERT_EQ(names.size(), 16u);
     EXPECT_EQ(names.front(), "already there");
     EXPECT_EQ(std::vector<std::string>(names.begin() + 1, names.end()), stockNames);
 
     std::vector<std::string> currencies;
     DataExtractorFactory::GetCurrencyDataExtractorNames(currencies);
-    EXPECT_EQ(currencies, std::vector<std::string>{"Yahoo Currency"});
-    EXPECT_EQ(DataExtractorFactory::GetDefaultStockDataExtractorName(), "Yahoo Finance");
+    EXPECT_EQ(currencies, (std::vector<std::string>{"Yahoo Currency", "ECB Reference Rates", "Automatic"}));
+    EXPECT_EQ(DataExtractorFactory::GetDefaultStockDataExtractorName(), "Automatic");
 }
 
 template <typename T> bool Is(const std::unique_ptr<StockDataExtractor>& source) {
@@ -56,6 +63,10 @@ TEST(DataExtractorFactoryTest, EveryNameCreatesItsOwnClass) {
         {"MSN Money UK", &Is<MsnMoneyUk>},
         {"Bloomberg", &Is<Bloomberg>},
         {"Finam", &Is<Finam>},
+        {"Automatic", &Is<AutomaticSource>},
+        {"Yahoo Finance Chart", &Is<YahooChart>},
+        {"Moscow Exchange", &Is<MoscowExchange>},
+        {"AMFI India NAV", &Is<AmfiNav>},
     };
     ASSERT_EQ(std::size(rows), stockNames.size());
     for (const Row& row : rows) {
@@ -65,6 +76,10 @@ TEST(DataExtractorFactoryTest, EveryNameCreatesItsOwnClass) {
             << "a new object each time";
     }
     EXPECT_NE(dynamic_cast<YahooCurrency*>(DataExtractorFactory::CreateCurrencyDataExtractor("Yahoo Currency").get()),
+              nullptr);
+    EXPECT_NE(dynamic_cast<EcbRates*>(DataExtractorFactory::CreateCurrencyDataExtractor("ECB Reference Rates").get()),
+              nullptr);
+    EXPECT_NE(dynamic_cast<AutomaticCurrency*>(DataExtractorFactory::CreateCurrencyDataExtractor("Automatic").get()),
               nullptr);
     EXPECT_TRUE(log.Lines().empty());
 }

@@ -37,8 +37,20 @@ bool ReadLine(int fd, std::string& line, int timeoutMs) {
 
 } // namespace
 
-PageServer::PageServer() : logPath(dir.File("requests.log")) {
+PageServer::PageServer(bool tls) : logPath(dir.File("requests.log")) {
     WriteFile(logPath, "");
+    std::vector<std::string> arguments{"python3", QUILLORY_PAGES_SERVER, "--root", QUILLORY_PAGES_DIR, "--log",
+                                       logPath};
+    if (tls) {
+        certificates.emplace();
+        caEnv.emplace("SSL_CERT_FILE", certificates->CaFile());
+        for (const std::string& a : certificates->ServerArguments(TestCertificates::Kind::Trusted))
+            arguments.push_back(a);
+    }
+    std::vector<char*> argv;
+    for (std::string& a : arguments)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
     int out[2], in[2];
     if (pipe(out) != 0 || pipe(in) != 0)
         throw std::runtime_error("PageServer: pipe failed");
@@ -54,8 +66,7 @@ PageServer::PageServer() : logPath(dir.File("requests.log")) {
         close(in[1]);
         close(out[0]);
         close(out[1]);
-        execlp("python3", "python3", QUILLORY_PAGES_SERVER, "--root", QUILLORY_PAGES_DIR, "--log", logPath.c_str(),
-               static_cast<char*>(nullptr));
+        execvp("python3", argv.data());
         _exit(127);
     }
     close(in[0]);
@@ -74,12 +85,14 @@ PageServer::PageServer() : logPath(dir.File("requests.log")) {
         size_t tab = line.find('\t');
         if (tab == std::string::npos)
             continue;
-        std::string name = line.substr(tab + 1);
+        size_t tab2 = line.find('\t', tab + 1);
+        std::string name = line.substr(tab + 1, tab2 == std::string::npos ? std::string::npos : tab2 - tab - 1);
+        std::string scheme = tab2 == std::string::npos ? "http" : line.substr(tab2 + 1);
         int port = std::atoi(line.substr(0, tab).c_str());
         ports[name] = port;
         if (!hostsValue.empty())
             hostsValue += ';';
-        hostsValue += name + "=127.0.0.1:" + std::to_string(port);
+        hostsValue += name + "=" + scheme + "://127.0.0.1:" + std::to_string(port);
     }
     close(out[0]);
     if (!ready) {
@@ -119,21 +132,45 @@ int PageServer::Port(const std::string& displayName) const {
     return it == ports.end() ? 0 : it->second;
 }
 
-std::vector<std::string> PageServer::Requests(const std::string& displayName) const {
-    std::vector<std::string> targets;
+std::vector<std::vector<std::string>> PageServer::LogRows(const std::string& displayName) const {
+    std::vector<std::vector<std::string>> rows;
     std::string text = ReadFile(logPath);
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = text.substr(start, end - start);
-        size_t tab = line.find('\t');
-        if (tab != std::string::npos && line.substr(0, tab) == displayName)
-            targets.push_back(line.substr(tab + 1));
+        std::vector<std::string> columns;
+        size_t from = start;
+        while (true) {
+            size_t tab = text.find('\t', from);
+            if (tab == std::string::npos || tab > end) {
+                columns.push_back(text.substr(from, end - from));
+                break;
+            }
+            columns.push_back(text.substr(from, tab - from));
+            from = tab + 1;
+        }
+        columns.resize(5);
+        if (columns[0] == displayName)
+            rows.push_back(std::move(columns));
         start = end + 1;
     }
+    return rows;
+}
+
+std::vector<std::string> PageServer::Requests(const std::string& displayName) const {
+    std::vector<std::string> targets;
+    for (const std::vector<std::string>& row : LogRows(displayName))
+        targets.push_back(row[1]);
     return targets;
+}
+
+std::vector<PageServer::Head> PageServer::Heads(const std::string& displayName) const {
+    std::vector<Head> heads;
+    for (const std::vector<std::string>& row : LogRows(displayName))
+        heads.push_back(Head{row[2], row[3], row[4]});
+    return heads;
 }
 
 void PageServer::ClearRequests() {

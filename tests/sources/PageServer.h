@@ -6,6 +6,7 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "TestCertificates.h"
 #include "TestSupport.h"
 
 namespace quillory::test {
@@ -13,10 +14,12 @@ namespace quillory::test {
 // Runs tests/servers/pages_server.py over tests/fixtures/pages for one test's scope: one port per
 // quote service on 127.0.0.1, and QUILLORY_HOSTS pointing every service at its port, so the
 // sources fetch their fixtures through the real HTTP code. Each instance gets fresh ports, which
-// also keeps one test's cached pages away from the next.
+// also keeps one test's cached pages away from the next. The services whose real scheme is https
+// are served over TLS with a throw-away authority (SSL_CERT_FILE trusts it for the test's scope)
+// when `tls` is set, and over plain http otherwise; QUILLORY_HOSTS names each one's scheme.
 class PageServer {
 public:
-    PageServer();
+    explicit PageServer(bool tls = false);
     ~PageServer();
     PageServer(const PageServer&) = delete;
     PageServer& operator=(const PageServer&) = delete;
@@ -27,10 +30,19 @@ public:
     int Port(const std::string& displayName) const;
     // The request targets (path and query) the service received so far, oldest first.
     std::vector<std::string> Requests(const std::string& displayName) const;
+    // The same requests' request lines and their User-Agent and Accept fields.
+    struct Head {
+        std::string requestLine, userAgent, accept;
+    };
+    std::vector<Head> Heads(const std::string& displayName) const;
     void ClearRequests();
 
 private:
+    std::vector<std::vector<std::string>> LogRows(const std::string& displayName) const;
+
     TempDir dir;
+    std::optional<TestCertificates> certificates;
+    std::optional<ScopedEnv> caEnv;
     std::string logPath;
     pid_t pid = -1;
     int toChild = -1;

@@ -14,7 +14,7 @@ using test::ScopedEnv;
 TEST(ServiceHostsTest, EveryServiceHasItsOwnRealHostByDefault) {
     ScopedEnv hosts("QUILLORY_HOSTS", std::nullopt);
     const std::vector<std::string> names = ServiceHosts::Names();
-    ASSERT_EQ(names.size(), 11u);
+    ASSERT_EQ(names.size(), 15u);
     for (const std::string& name : names) {
         std::string host = ServiceHosts::Host(name);
         EXPECT_NE(host.find('.'), std::string::npos) << name << " -> " << host;
@@ -23,6 +23,25 @@ TEST(ServiceHostsTest, EveryServiceHasItsOwnRealHostByDefault) {
     EXPECT_EQ(ServiceHosts::BaseUrl("Yahoo Finance"), "http://finance.yahoo.com");
     EXPECT_EQ(ServiceHosts::Host("Yahoo Currency"), ServiceHosts::Host("Yahoo Finance"));
     EXPECT_EQ(ServiceHosts::Host("yahoo finance"), "");
+    // Today's services are asked over https, the chart also at its second host.
+    EXPECT_EQ(ServiceHosts::BaseUrl("Yahoo Finance Chart"), "https://query1.finance.yahoo.com");
+    EXPECT_EQ(ServiceHosts::AlternateBaseUrl("Yahoo Finance Chart"), "https://query2.finance.yahoo.com");
+    EXPECT_EQ(ServiceHosts::BaseUrl("Moscow Exchange"), "https://iss.moex.com");
+    EXPECT_EQ(ServiceHosts::BaseUrl("AMFI India NAV"), "https://portal.amfiindia.com");
+    EXPECT_EQ(ServiceHosts::BaseUrl("ECB Reference Rates"), "https://www.ecb.europa.eu");
+    EXPECT_EQ(ServiceHosts::AlternateBaseUrl("Bloomberg"), "http://www.bloomberg.com");
+}
+
+TEST(ServiceHostsTest, AnOverrideMayChooseTheScheme) {
+    ScopedEnv hosts("QUILLORY_HOSTS", "Yahoo Finance Chart=http://127.0.0.1:8001;Moscow Exchange=127.0.0.1:8002;"
+                                      "Bloomberg=HTTPS://quotes.local/;ECB Reference Rates=https://127.0.0.1:8003");
+    EXPECT_EQ(ServiceHosts::BaseUrl("Yahoo Finance Chart"), "http://127.0.0.1:8001");
+    EXPECT_EQ(ServiceHosts::AlternateBaseUrl("Yahoo Finance Chart"), "http://127.0.0.1:8001")
+        << "the override covers the second host too";
+    EXPECT_EQ(ServiceHosts::Host("Yahoo Finance Chart"), "127.0.0.1:8001");
+    EXPECT_EQ(ServiceHosts::BaseUrl("Moscow Exchange"), "https://127.0.0.1:8002") << "the service's own scheme";
+    EXPECT_EQ(ServiceHosts::BaseUrl("Bloomberg"), "https://quotes.local");
+    EXPECT_EQ(ServiceHosts::BaseUrl("ECB Reference Rates"), "https://127.0.0.1:8003");
 }
 
 TEST(ServiceHostsTest, OverridesByDisplayNameWithPort) {

@@ -120,7 +120,7 @@ TEST_F(DataFileTest, FirstStartWritesTheFourDefaults) {
     again.Load();
     EXPECT_EQ(Symbols(again), Defaults);
     EXPECT_EQ(again.back().GetName(), "Microsoft Corporation");
-    EXPECT_EQ(again.back().GetDataSource(), "Yahoo Finance");
+    EXPECT_EQ(again.back().GetDataSource(), "Automatic") << "a fresh profile quotes from today's services";
     struct stat info {};
     ASSERT_EQ(::stat(Folder().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);

@@ -13,6 +13,7 @@ OptionsValues OptionsValues::Read(QuilloryApp& app) {
     values.updateTime = app.GetUpdateTime();
     values.autoStart = app.GetAutoStart();
     values.weekendUpdate = app.GetWeekendUpdateFlag();
+    values.fallback = app.GetFallback();
     return values;
 }
 
@@ -37,6 +38,7 @@ std::optional<std::string> OptionsValues::ParseUpdateTime(const std::string& tex
 void OptionsValues::Apply(QuilloryApp& app, TimerControl& timers) const {
     app.SetAutoStart(autoStart);
     app.SetWeekendUpdateFlag(weekendUpdate);
+    app.SetFallback(fallback);
     if (updateTime != app.GetUpdateTime()) {
         app.SetUpdateTime(updateTime);
         timers.KillTimer(kUpdateTimer);

@@ -8,11 +8,12 @@
 
 namespace quillory {
 
-// The options dialog's three values and the steps that read, check and store them.
+// The options dialog's values and the steps that read, check and store them.
 struct OptionsValues {
     int updateTime = 10;
     int autoStart = 0;
     int weekendUpdate = 0;
+    int fallback = 1;
 
     static constexpr int kMinUpdateTime = 10;
     static constexpr int kMaxUpdateTime = 1000;
@@ -23,8 +24,9 @@ struct OptionsValues {
     // for a text that is not a whole number, the range message for one outside 10..1000.
     static std::optional<std::string> ParseUpdateTime(const std::string& text, int& minutes);
 
-    // Stores the values after OK. The log-on entry and the weekend switch are written every
-    // time; the interval only when it changed, and then timer 1 starts a full new interval.
+    // Stores the values after OK. The log-on entry and the weekend and fallback switches are
+    // written every time; the interval only when it changed, and then timer 1 starts a full new
+    // interval.
     void Apply(QuilloryApp& app, TimerControl& timers) const;
 };
 

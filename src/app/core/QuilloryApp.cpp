@@ -32,6 +32,13 @@ void QuilloryApp::SetWeekendUpdateFlag(int value) {
     store.WriteProfileInt(kOptions, "WeekendUpdateFlag", value);
 }
 
+int QuilloryApp::GetFallback() {
+    return store.GetProfileInt(kOptions, "Fallback", 1);
+}
+void QuilloryApp::SetFallback(int value) {
+    store.WriteProfileInt(kOptions, "Fallback", value);
+}
+
 bool QuilloryApp::InitInstance(const std::function<void()>& runMainDialog) {
     NumericFormat::SetDefault(NumericFormat('.', ',', 2));
     theStockList.Load();

@@ -27,6 +27,9 @@ public:
     void SetAutoStart(int value);
     int GetWeekendUpdateFlag();
     void SetWeekendUpdateFlag(int value);
+    // Whether a row whose source fails is tried with "Automatic" (on unless turned off).
+    int GetFallback();
+    void SetFallback(int value);
 
     // Start and end of the program: the default number format ('.', ',', 2 decimals), the
     // investment list loaded from its data file, the main window run until it ends, the list saved.

@@ -15,9 +15,17 @@ public:
 
     Result UpdateRow(int row, const std::string& symbol, QuoteRows& rows, std::list<std::string>& alerts) override;
 
+    // Whether a failing source makes "Automatic" try the symbol (the option `Fallback`). Set on
+    // the GUI thread between passes.
+    void SetFallback(bool on) { fallback = on; }
+
+    // The row's tooltip after a quote: the source that gave it, and the one that failed first.
+    static std::string ToolTip(const std::string& answeredBy, const std::string& ownSource, bool fellBack);
+
 private:
     StockList& list;
     StockSources sources;
+    bool fallback = true;
 };
 
 } // namespace quillory

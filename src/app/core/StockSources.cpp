@@ -1,10 +1,9 @@
 #include "app/core/StockSources.h"
 
-#include <exception>
-
-#include "foundation/Exception.h"
 #include "foundation/Log.h"
+#include "sources/Automatic.h"
 #include "sources/DataExtractorFactory.h"
+#include "sources/RunCatching.h"
 #include "sources/ServiceProxy.h"
 
 namespace quillory {
@@ -26,36 +25,53 @@ StockSources StockSources::Default() {
 }
 
 bool RunSource(StockDataExtractor& source, const std::string& caller) {
-    const std::string prefix = caller + " - Caught ";
-    try {
-        return source.Run();
-    } catch (const Exception& e) {
-        LogError(prefix + "Exception - " + e.Message());
-    } catch (const HttpException& e) {
-        LogError(prefix + "HttpException - " + e.Message());
-    } catch (const std::exception& e) {
-        LogError(prefix + "exception - " + e.what());
-    } catch (...) {
-        LogError(prefix + "unknown exception");
-    }
-    return false;
+    RunOutcome outcome = RunCatching(source);
+    if (!outcome.caught.empty())
+        LogError(caller + " - Caught " + outcome.caught + (outcome.message.empty() ? "" : " - " + outcome.message));
+    return outcome.ok;
 }
 
+namespace {
+
+// "Automatic" names the source it chose in its "Source" parameter.
+std::string AnsweredBy(const StockDataExtractor& source, const std::string& sourceName) {
+    std::string chosen = source.GetParameter("Source");
+    return chosen.empty() ? sourceName : chosen;
+}
+
+} // namespace
+
 QuoteFetch FetchQuote(const StockSources& sources, const std::string& sourceName, const std::string& symbol,
-                      bool /*fallback*/, const std::string& caller) {
+                      bool fallback, const std::string& caller) {
     QuoteFetch fetch;
-    fetch.source = sources.create(sourceName);
-    if (!fetch.source) {
+    std::unique_ptr<StockDataExtractor> own = sources.create(sourceName);
+    if (!own) {
         fetch.result = QuoteFetch::Result::NoSource;
         return fetch;
     }
-    fetch.source->SetSymbol(symbol);
-    if (!RunSource(*fetch.source, caller)) {
-        fetch.source.reset();
+    own->SetSymbol(symbol);
+    if (RunSource(*own, caller)) {
+        fetch.result = QuoteFetch::Result::Updated;
+        fetch.answeredBy = AnsweredBy(*own, sourceName);
+        fetch.source = std::move(own);
         return fetch;
     }
+    if (!fallback || sourceName == AutomaticSource::kName)
+        return fetch;
+    std::unique_ptr<StockDataExtractor> automatic = sources.create(AutomaticSource::kName);
+    if (!automatic)
+        return fetch;
+    if (auto* chooser = dynamic_cast<AutomaticSource*>(automatic.get()))
+        chooser->Exclude(sourceName); // it just failed; asking it again would only cost time
+    automatic->SetSymbol(symbol);
+    if (!RunSource(*automatic, caller))
+        return fetch;
+    LogMessage(caller + " - [" + symbol + "] " + sourceName + " failed; quoted by " +
+               AnsweredBy(*automatic, AutomaticSource::kName) + " instead");
     fetch.result = QuoteFetch::Result::Updated;
-    fetch.answeredBy = sourceName;
+    fetch.answeredBy = AnsweredBy(*automatic, AutomaticSource::kName);
+    fetch.fellBack = true;
+    fetch.source = std::move(automatic);
     return fetch;
 }
 

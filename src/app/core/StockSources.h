@@ -29,12 +29,15 @@ struct QuoteFetch {
     Result result = Result::Failed;
     // The source that answered (its parameters hold the quote), when result is Updated.
     std::unique_ptr<StockDataExtractor> source;
-    // Its display name.
+    // The display name of the source that gave the quote: for "Automatic", the one it chose.
     std::string answeredBy;
+    // True when the investment's own source failed and "Automatic" answered instead.
+    bool fellBack = false;
 };
 
 // Asks the source named `sourceName` for `symbol`; when that fails and `fallback` is set, other
-// sources that can serve the symbol are tried before the fetch counts as failed.
+// sources that can serve the symbol are tried ("Automatic", leaving out the one that failed) before
+// the fetch counts as failed. A name no source has is NoSource, without a fallback.
 QuoteFetch FetchQuote(const StockSources& sources, const std::string& sourceName, const std::string& symbol,
                       bool fallback, const std::string& caller);
 

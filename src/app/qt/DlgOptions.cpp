@@ -22,6 +22,8 @@ DlgOptions::DlgOptions(QWidget* parent) : QDialog(parent) {
     autoStartCheck->setObjectName("autoStart");
     weekendCheck = new QCheckBox("Update during weekends", group);
     weekendCheck->setObjectName("weekendUpdate");
+    fallbackCheck = new QCheckBox("Try other sources when one fails", group);
+    fallbackCheck->setObjectName("fallback");
     updateEdit = new QLineEdit(group);
     updateEdit->setObjectName("updateTime");
     updateEdit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), updateEdit));
@@ -33,6 +35,7 @@ DlgOptions::DlgOptions(QWidget* parent) : QDialog(parent) {
     grid->addWidget(new QLabel("Update quotes every", group), 2, 0);
     grid->addWidget(updateEdit, 2, 1);
     grid->addWidget(new QLabel("minute(s)", group), 2, 2);
+    grid->addWidget(fallbackCheck, 3, 0, 1, 3);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &DlgOptions::accept);
@@ -47,6 +50,7 @@ int DlgOptions::exec() {
     updateEdit->setText(QString::number(updateTime));
     autoStartCheck->setChecked(autoStart != 0);
     weekendCheck->setChecked(weekendUpdate != 0);
+    fallbackCheck->setChecked(fallback != 0);
     return QDialog::exec();
 }
 
@@ -61,6 +65,7 @@ void DlgOptions::accept() {
     updateTime = minutes;
     autoStart = autoStartCheck->isChecked() ? 1 : 0;
     weekendUpdate = weekendCheck->isChecked() ? 1 : 0;
+    fallback = fallbackCheck->isChecked() ? 1 : 0;
     QDialog::accept();
 }
 

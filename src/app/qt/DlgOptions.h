@@ -7,8 +7,9 @@ class QLineEdit;
 
 namespace quillory {
 
-// The options: update interval in minutes (10 to 1000), start at log-on, weekend updates. The
-// caller fills the three members before exec and reads them back after Accepted.
+// The options: update interval in minutes (10 to 1000), start at log-on, weekend updates, trying
+// other sources when one fails. The caller fills the members before exec and reads them back
+// after Accepted.
 class DlgOptions : public QDialog {
     Q_OBJECT
 public:
@@ -18,6 +19,7 @@ public:
     int updateTime = 10;
     int autoStart = 0;
     int weekendUpdate = 0;
+    int fallback = 1;
 
     int exec() override;
     void accept() override;
@@ -26,6 +28,7 @@ private:
     QLineEdit* updateEdit;
     QCheckBox* autoStartCheck;
     QCheckBox* weekendCheck;
+    QCheckBox* fallbackCheck;
 };
 
 } // namespace quillory

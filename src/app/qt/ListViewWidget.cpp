@@ -60,6 +60,12 @@ void ListViewWidget::SetItemText(int row, int column, const std::string& text) {
         cell->setText(QString::fromStdString(text));
 }
 
+void ListViewWidget::SetItemToolTip(int row, const std::string& text) {
+    for (int column = 0; column < columnCount(); ++column)
+        if (QTableWidgetItem* cell = item(row, column))
+            cell->setToolTip(QString::fromStdString(text));
+}
+
 std::string ListViewWidget::GetItemText(int row, int column) {
     const QTableWidgetItem* cell = item(row, column);
     return cell ? cell->text().toStdString() : std::string();

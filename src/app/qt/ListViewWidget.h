@@ -32,6 +32,7 @@ public:
     int GetItemCount() override { return rowCount(); }
     std::string GetItemText(int row, int column) override;
     void RedrawItem(int row) override;
+    void SetItemToolTip(int row, const std::string& text) override;
     void DeleteItem(int row);
 
     // The marked (current) row, or -1.

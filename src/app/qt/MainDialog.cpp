@@ -33,6 +33,7 @@ MainDialog::MainDialog(QuilloryApp& app, StockList& list, StockSources sources, 
       trayAvailable(QSystemTrayIcon::isSystemTrayAvailable()) {
     setWindowTitle(QuilloryApp::kName);
     setObjectName("mainDialog");
+    updater.SetFallback(app.GetFallback() != 0);
     setMinimumSize(WindowPlacement::kMinWidth, WindowPlacement::kMinHeight);
 
     auto makeButton = [this](const char* name, int bitmap) {
@@ -253,7 +254,9 @@ void MainDialog::OnTimer(int id) {
 }
 
 void MainDialog::OnAdd() {
-    DlgStock dialog(Stock("", ""), sources, isVisible() ? this : nullptr);
+    Stock fresh("", "");
+    fresh.SetDataSource(Stock::NewInvestmentSource);
+    DlgStock dialog(fresh, sources, isVisible() ? this : nullptr);
     if (dialog.exec() != QDialog::Accepted)
         return;
     Stock stock = dialog.stock;
@@ -301,9 +304,11 @@ void MainDialog::OnOptions() {
     dialog.updateTime = values.updateTime;
     dialog.autoStart = values.autoStart;
     dialog.weekendUpdate = values.weekendUpdate;
+    dialog.fallback = values.fallback;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    OptionsValues{dialog.updateTime, dialog.autoStart, dialog.weekendUpdate}.Apply(app, *this);
+    OptionsValues{dialog.updateTime, dialog.autoStart, dialog.weekendUpdate, dialog.fallback}.Apply(app, *this);
+    updater.SetFallback(dialog.fallback != 0);
 }
 
 void MainDialog::OnAbout() {
@@ -355,6 +360,10 @@ int MainDialog::GetItemCount() {
 std::string MainDialog::GetItemText(int row, int column) {
     return listView->GetItemText(row, column);
 }
+void MainDialog::SetItemToolTip(int row, const std::string& text) {
+    listView->SetItemToolTip(row, text);
+}
+
 void MainDialog::RedrawItem(int row) {
     listView->RedrawItem(row);
 }

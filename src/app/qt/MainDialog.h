@@ -61,6 +61,7 @@ public:
     int GetItemCount() override;
     std::string GetItemText(int row, int column) override;
     void RedrawItem(int row) override;
+    void SetItemToolTip(int row, const std::string& text) override;
     void EnableUpdateButton(bool enable) override;
     std::string GetStatusText() override;
     void SetStatusText(const std::string& text) override;

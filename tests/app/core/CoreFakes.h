@@ -66,6 +66,7 @@ public:
         if (row >= 0 && row < GetItemCount() && column >= 0 && column <= 3)
             rows[row][column] = text;
     }
+    void SetItemToolTip(int row, const std::string& text) override { toolTips[row] = text; }
     void RedrawItem(int row) override {
         journal.push_back("redraw " + std::to_string(row) + " " + rows[row][2] + "/" + rows[row][3]);
     }
@@ -87,6 +88,7 @@ public:
     std::vector<std::vector<std::string>> rows;
     std::vector<std::string> journal;
     std::map<int, int> timers;
+    std::map<int, std::string> toolTips;
     std::vector<int> trayHistory;
     std::string status = "Quotes delayed 20 minutes\nLast update: N/A";
     int trayIcon = 134;

@@ -65,10 +65,12 @@ TEST(OptionsValuesTest, OkWithoutChangesWritesSwitchesAndLeavesTimerAlone) {
 
     OptionsValues values = OptionsValues::Read(app);
     EXPECT_EQ(values.updateTime, 10);
+    EXPECT_EQ(values.fallback, 1);
     values.Apply(app, window);
 
     EXPECT_EQ((store.values[{"Options", "AutoStart"}]), 0);
     EXPECT_EQ((store.values[{"Options", "WeekendUpdateFlag"}]), 0);
+    EXPECT_EQ((store.values[{"Options", "Fallback"}]), 1);
     EXPECT_EQ(store.values.count({"Options", "UpdateTime"}), 0u);
     EXPECT_EQ(autostart.calls, std::vector<std::string>{"Disable"});
     EXPECT_EQ(window.timers[1], 2000);

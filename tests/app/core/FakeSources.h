@@ -18,6 +18,7 @@ public:
     struct Quote {
         std::string company;
         double lastTrade = 0, change = 0;
+        std::string chosenSource = {}; // the "Source" parameter, as "Automatic" sets it
     };
 
     void Add(const std::string& source, const std::string& symbol, Quote quote) { quotes[{source, symbol}] = quote; }
@@ -57,6 +58,8 @@ private:
             SetCompanyName(it->second.company);
             SetLastTrade(it->second.lastTrade);
             SetChange(it->second.change);
+            if (!it->second.chosenSource.empty())
+                SetParameter("Source", it->second.chosenSource);
             return true;
         }
 

@@ -3,6 +3,7 @@
 
 #include "CoreFakes.h"
 #include "FakeSources.h"
+#include "PageServer.h"
 #include "TestSupport.h"
 #include "app/core/StockQuoteUpdater.h"
 #include "app/core/UpdateCycle.h"
@@ -122,8 +123,63 @@ TEST_F(StockQuoteUpdaterTest, CrossedLimitsQueueAlertTextsAndStartTheBlink) {
     EXPECT_EQ(window.timers[2], 500);
 }
 
+// An investment on a source that no longer answers is quoted by "Automatic" in the same pass,
+// unless the option is off; the row's tooltip says who answered.
+TEST_F(StockQuoteUpdaterTest, AFailingSourceFallsBackToAutomatic) {
+    StockQuoteUpdater withAutomatic{list, world.Sources({"Yahoo Finance", "Bloomberg", "Automatic"})};
+    UpdateCycle pass{app, window, withAutomatic};
+    AddInvestment("MSFT");              // its own source answers
+    AddInvestment("OLD", "Bloomberg");  // its own source fails, Automatic answers
+    AddInvestment("GONE", "Bloomberg"); // nobody answers
+    AddInvestment("AUTO", "Automatic"); // fails, and is not asked twice
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.1});
+    world.Add("Automatic", "OLD", {"Old Corp", 12.25, -0.5, "Yahoo Finance Chart"});
+    pass.UpdateQuotes();
+
+    // Rows in symbol order: AUTO, GONE, MSFT, OLD.
+    EXPECT_THAT(world.runs, ElementsAre("Automatic:AUTO", "Bloomberg:GONE", "Automatic:GONE", "Yahoo Finance:MSFT",
+                                        "Bloomberg:OLD", "Automatic:OLD"));
+    EXPECT_EQ(window.rows[3], (std::vector<std::string>{"OLD", "OLD Inc.", "12.25", "-0.50"}));
+    EXPECT_EQ(Get("OLD").GetLastPrice().GetPrice(), 12.25);
+    EXPECT_EQ(Get("OLD").GetDataSource(), "Bloomberg") << "the investment keeps its own source";
+    EXPECT_EQ(window.toolTips[3], "Quoted by Yahoo Finance Chart (Bloomberg failed)");
+    EXPECT_EQ(window.toolTips[2], "Quoted by Yahoo Finance");
+    EXPECT_EQ(window.toolTips[1], "") << "a failed row names no source";
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_NE(boxes.Boxes()[0].text.find("for AUTO, GONE."), std::string::npos) << boxes.Boxes()[0].text;
+
+    world.runs.clear();
+    withAutomatic.SetFallback(false);
+    pass.UpdateQuotes();
+    EXPECT_THAT(world.runs, ElementsAre("Automatic:AUTO", "Bloomberg:GONE", "Yahoo Finance:MSFT", "Bloomberg:OLD"));
+    ASSERT_EQ(boxes.Boxes().size(), 2u);
+    EXPECT_NE(boxes.Boxes()[1].text.find("for AUTO, GONE, OLD."), std::string::npos) << boxes.Boxes()[1].text;
+}
+
 } // namespace
 } // namespace quillory
+
+// The real sources against the fixture services: the described Yahoo page has no ^GSPC, the chart
+// has; with the option off the row fails.
+TEST(StockSourcesTest, RealPassFallsBackFromADescribedSource) {
+    quillory::test::PageServer server;
+    quillory::test::LogCapture log;
+    for (bool fallback : {true, false}) {
+        quillory::QuoteFetch fetch =
+            quillory::FetchQuote(quillory::StockSources::Default(), "Yahoo Finance", "^GSPC", fallback, "Test");
+        if (!fallback) {
+            EXPECT_EQ(fetch.result, quillory::QuoteFetch::Result::Failed);
+            continue;
+        }
+        ASSERT_EQ(fetch.result, quillory::QuoteFetch::Result::Updated);
+        EXPECT_EQ(fetch.answeredBy, "Yahoo Finance Chart");
+        EXPECT_TRUE(fetch.fellBack);
+        EXPECT_EQ(fetch.source->GetParameter("LastTrade"), "4015");
+    }
+    EXPECT_TRUE(log.Contains("Test - [^GSPC] Yahoo Finance failed; quoted by Yahoo Finance Chart instead"));
+    EXPECT_EQ(server.Requests("Yahoo Finance").size(), 2u);
+    EXPECT_EQ(server.Requests("Yahoo Finance Chart").size(), 1u);
+}
 
 TEST(StockSourcesTest, RealSourcesGetTheProxyFromTheEnvironment) {
     quillory::test::ScopedEnv proxy("http_proxy", "http://127.0.0.1:3128");

@@ -223,6 +223,36 @@ TEST_F(MainDialogTest, OptionsRestartTimerOneOnlyWhenTheIntervalChanged) {
     EXPECT_EQ(app.GetUpdateTime(), 15);
 }
 
+TEST_F(MainDialogTest, NewInvestmentsUseAutomaticAndTheOptionsHoldTheFallback) {
+    MainDialog dialog(app, list, world.Sources({"Yahoo Finance", "Automatic", "Bloomberg"}));
+    dialog.SetTrayAvailable(true);
+    dialog.OnInitDialog();
+    test::WhenModal([] {
+        DlgStock* stockDialog = ActiveDialog<DlgStock>();
+        ASSERT_NE(stockDialog, nullptr);
+        EXPECT_EQ(stockDialog->findChild<QComboBox*>("source")->currentText(), "Automatic");
+        stockDialog->findChild<QLineEdit*>("symbol")->setText("SAP.DE");
+        stockDialog->accept();
+    });
+    dialog.OnAdd();
+    EXPECT_NE(test::ReadFile(DataFile()).find("Symbol=\"SAP.DE\" DataSource=\"Automatic\""), std::string::npos)
+        << test::ReadFile(DataFile());
+
+    EXPECT_EQ(app.GetFallback(), 1);
+    test::WhenModal([] {
+        QWidget* options = QApplication::activeModalWidget();
+        ASSERT_NE(options, nullptr);
+        auto* fallback = options->findChild<QCheckBox*>("fallback");
+        ASSERT_NE(fallback, nullptr);
+        EXPECT_EQ(fallback->text(), "Try other sources when one fails");
+        EXPECT_TRUE(fallback->isChecked());
+        fallback->setChecked(false);
+        QMetaObject::invokeMethod(options, "accept");
+    });
+    dialog.OnOptions();
+    EXPECT_EQ(app.GetFallback(), 0);
+}
+
 TEST_F(MainDialogTest, CloseHidesWithATrayAndMinimisesWithout) {
     auto dialog = Open({});
     dialog->close();

@@ -1,0 +1,29 @@
+#include "RunCatching.h"
+
+#include <exception>
+
+#include "DataExtractor.h"
+#include "foundation/Exception.h"
+
+namespace quillory {
+
+RunOutcome RunCatching(DataExtractor& source) {
+    RunOutcome outcome;
+    try {
+        outcome.ok = source.Run();
+    } catch (const Exception& e) {
+        outcome.caught = "Exception";
+        outcome.message = e.Message();
+    } catch (const HttpException& e) {
+        outcome.caught = "HttpException";
+        outcome.message = e.Message();
+    } catch (const std::exception& e) {
+        outcome.caught = "exception";
+        outcome.message = e.what();
+    } catch (...) {
+        outcome.caught = "unknown exception";
+    }
+    return outcome;
+}
+
+} // namespace quillory
