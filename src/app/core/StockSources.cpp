@@ -5,6 +5,7 @@
 #include "foundation/Exception.h"
 #include "foundation/Log.h"
 #include "sources/DataExtractorFactory.h"
+#include "sources/ServiceHosts.h"
 #include "sources/ServiceProxy.h"
 
 namespace quillory {
@@ -23,6 +24,11 @@ StockSources StockSources::Default() {
         return source;
     };
     return sources;
+}
+
+std::string HostKey(const std::string& sourceName) {
+    std::string host = ServiceHosts::Host(sourceName);
+    return host.empty() ? sourceName : host;
 }
 
 bool RunSource(StockDataExtractor& source, const std::string& caller) {

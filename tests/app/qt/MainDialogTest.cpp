@@ -64,6 +64,10 @@ protected:
         dialog->OnInitDialog();
         return dialog;
     }
+    // The pass's downloads run on worker threads; their results come back through the event loop.
+    static void WaitForPass(MainDialog& dialog) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Cycle().IsUpdating(); }, 20000));
+    }
     std::vector<std::string> Symbols(MainDialog& dialog) {
         std::vector<std::string> texts;
         for (int i = 0; i < dialog.List()->GetItemCount(); ++i)
@@ -244,6 +248,7 @@ TEST_F(MainDialogTest, PassShowsQuotesAndTrayDoubleClickShowsTheAlerts) {
     world.Add("Yahoo Finance", "MSFT", {"Microsoft", 1234.5, -1.25});
     auto dialog = Open({});
     dialog->OnTimer(kUpdateTimer);
+    WaitForPass(*dialog);
 
     EXPECT_EQ(dialog->GetItemText(0, 2), "1234.50");
     EXPECT_EQ(dialog->GetItemText(0, 3), "-1.25");
@@ -262,6 +267,74 @@ TEST_F(MainDialogTest, PassShowsQuotesAndTrayDoubleClickShowsTheAlerts) {
     EXPECT_EQ(shown, "MSFT price is 1,234.50 which is above your limit of 1,200.00!");
     EXPECT_EQ(dialog->TimerInterval(kBlinkTimer), -1);
     EXPECT_EQ(dialog->TrayIcon(), kIconIdle);
+}
+
+TEST_F(MainDialogTest, WhileASourceBlocksTheEventLoopRunsAndTheWindowAnswers) {
+    test::ScopedClock clock(2026, 12, 9, 14, 5, 9);
+    world.Add("Yahoo Finance", "IBM", {"IBM", 150, 1});
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.25});
+    auto gate = std::make_shared<test::Gate>();
+    world.gates["MSFT"] = gate;
+    auto dialog = Open({"IBM", "MSFT"});
+    dialog->OnTimer(kUpdateTimer);
+
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(10);
+    // IBM arrives while MSFT's source still blocks, and the timer keeps ticking meanwhile.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->GetItemText(0, 2) == "150.00" && ticks >= 5; }, 20000));
+    EXPECT_TRUE(dialog->Cycle().IsUpdating());
+    EXPECT_EQ(dialog->GetItemText(1, 2), "...");
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nUpdating 1 of 2\u2026");
+    EXPECT_FALSE(dialog->findChild<QPushButton*>("update")->isEnabled());
+    EXPECT_EQ(dialog->TrayIcon(), kIconBusy);
+    // Escape hides the window at once.
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+
+    gate->Open();
+    WaitForPass(*dialog);
+    EXPECT_EQ(dialog->GetItemText(1, 2), "30.50");
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09");
+    EXPECT_TRUE(dialog->findChild<QPushButton*>("update")->isEnabled());
+    EXPECT_EQ(dialog->TrayIcon(), kIconIdle);
+}
+
+TEST_F(MainDialogTest, TimerPassFailuresGoToTheStatusLineAndTrayTipAndAUserPassKeepsTheBox) {
+    test::ScopedClock clock(2026, 12, 9, 14, 5, 9);
+    auto dialog = Open({"GOOG", "MSFT"});
+    dialog->OnTimer(kUpdateTimer);
+    WaitForPass(*dialog);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09 (failed: GOOG, MSFT)");
+    EXPECT_EQ(dialog->TrayToolTip(), "Quillory\nQuillory failed to download quotes for GOOG, MSFT.");
+
+    dialog->UpdateQuotes();
+    WaitForPass(*dialog);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text.rfind("Quillory failed to download quotes for GOOG, MSFT.\n", 0), 0u);
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09");
+    EXPECT_EQ(dialog->TrayToolTip(), "Quillory");
+}
+
+TEST_F(MainDialogTest, ExitDuringABlockedPassCancelsItAndEnds) {
+    world.gates["MSFT"] = std::make_shared<test::Gate>(); // never opened
+    auto dialog = Open({"MSFT"});
+    dialog->OnTimer(kUpdateTimer);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::lock_guard lock(world.mutex);
+            return world.runs.size() == 1; // the worker waits at the gate now
+        },
+        20000));
+    QSignalSpy exitSpy(dialog.get(), &MainDialog::exitRequested);
+    dialog->OnExit(); // returns once the worker has left its download
+    EXPECT_EQ(exitSpy.count(), 1);
+    EXPECT_FALSE(dialog->Cycle().IsUpdating());
+    QTest::qWait(50); // nothing of the cancelled pass arrives later
+    EXPECT_EQ(dialog->GetItemText(0, 2), "...");
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(MainDialogTest, ExitSavesColumnsAndPlacement) {
@@ -286,6 +359,7 @@ TEST_F(MainDialogTest, SessionEndKeepsTodaysPricesAndThePlacement) {
     world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.25});
     auto dialog = Open({});
     dialog->OnTimer(kUpdateTimer);
+    WaitForPass(*dialog);
     dialog->OnSessionEnd();
     EXPECT_NE(test::ReadFile(DataFile()).find("<StockPrice Date=\"2026-12-09\" Price=\"30.5\" Change=\"0.25\"/>"),
               std::string::npos);
