@@ -9,6 +9,7 @@ HttpCache theHttpCache;
 
 void HttpCache::Add(const std::string& url, const std::string& content) {
     DateTime now = DateTime::GetCurrentDateTime();
+    std::lock_guard<std::mutex> lock(mutex);
     auto found = entries.find(url);
     if (found == entries.end()) {
         if (!entries.emplace(url, Entry{url, now, content}).second)
@@ -19,19 +20,30 @@ void HttpCache::Add(const std::string& url, const std::string& content) {
     found->second.storedAt = now;
 }
 
+// The log line is written after the lock is given up, so that a slow log never holds the cache.
 bool HttpCache::Retrieve(const std::string& url, std::string& output) {
-    auto found = entries.find(url);
-    if (found == entries.end())
-        return false;
-    int32_t age = DateTime::GetCurrentDateTime().SecondsFrom(found->second.storedAt);
-    if (age < 0 || age > lifetimeSeconds) {
-        LogMessage("HttpCache::Retrieve() - content is expired, diff=" + StringUtils::ToString(age) +
-                   ", deleting cache item!");
+    DateTime now = DateTime::GetCurrentDateTime();
+    int32_t age = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        auto found = entries.find(url);
+        if (found == entries.end())
+            return false;
+        age = now.SecondsFrom(found->second.storedAt);
+        if (age >= 0 && age <= lifetimeSeconds) {
+            output = found->second.content;
+            return true;
+        }
         entries.erase(found);
-        return false;
     }
-    output = found->second.content;
-    return true;
+    LogMessage("HttpCache::Retrieve() - content is expired, diff=" + StringUtils::ToString(age) +
+               ", deleting cache item!");
+    return false;
+}
+
+void HttpCache::Clear() {
+    std::lock_guard<std::mutex> lock(mutex);
+    entries.clear();
 }
 
 } // namespace quillory

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "datetime/DateTime.h"
@@ -9,7 +10,8 @@
 namespace quillory {
 
 // Pages fetched within the last minute, by URL (compared byte for byte). Entries leave only when a
-// lookup finds them expired; there is no size limit, as the quote sources ask for few pages.
+// lookup finds them expired; there is no size limit, as the quote sources ask for few pages. Safe
+// to use from several threads at once.
 class HttpCache {
 public:
     HttpCache() = default;
@@ -23,7 +25,7 @@ public:
     // than now (the clock went back), is removed with a log line; `output` is then left alone.
     bool Retrieve(const std::string& url, std::string& output);
     // Forgets every page, for a measurement or a test that must reach the server.
-    void Clear() { entries.clear(); }
+    void Clear();
 
 private:
     struct Entry {
@@ -32,6 +34,7 @@ private:
         std::string content;
     };
 
+    std::mutex mutex;
     std::map<std::string, Entry> entries;
     int32_t lifetimeSeconds = 60;
 };

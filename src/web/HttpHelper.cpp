@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
+#include <mutex>
 
 #include "HttpCache.h"
 #include "HttpConnection.h"
+#include "foundation/CancelToken.h"
+#include "foundation/Clock.h"
 #include "foundation/Exception.h"
 #include "foundation/Log.h"
 #include "foundation/StringUtils.h"
@@ -84,39 +89,108 @@ void EscapeUrl(std::string& url) {
     StringUtils::ReplaceAll(url, ":", "%3A");
 }
 
-// Only an HttpException is a failed download here; a SocketException from starting the socket layer
-// reaches the caller.
-bool DownloadPage(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, std::string& output) {
-    if (theHttpCache.Retrieve(url, output))
-        return true;
-    HttpProtocol protocol = HttpProtocol::Invalid;
-    std::string host, path;
-    uint16_t port = 0;
-    ParseUrl(url, protocol, host, port, path);
-    try {
-        HttpConnection connection(host, port, protocol == HttpProtocol::Https);
-        if (!proxyHost.empty())
-            connection.SetProxy(proxyHost, proxyPort);
-        connection.Connect();
-        connection.GetPage(path, output);
-        theHttpCache.Add(url, output);
-        return true;
-    } catch (const HttpException& e) {
-        LogError("HttpHelper::DownloadPage() - Caught HttpException - " + e.Message());
-        return false;
-    }
-}
-
 bool CaseInsensitiveLess::operator()(const std::string& a, const std::string& b) const {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
         return std::tolower(x) < std::tolower(y);
     });
 }
 
-// First cut: the described download; headers, deadline, status checks and rests come next.
-bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, const FetchOptions& options,
-           HttpResponse& response, std::string& error) {
+namespace {
+
+constexpr std::time_t kDefaultRestSeconds = 60;
+constexpr std::time_t kMaxRestSeconds = 3600;
+
+// Hosts ("name:port") that answered 429 or 503, and the moment each may be asked again.
+struct RestTable {
+    std::mutex mutex;
+    std::map<std::string, std::time_t> until;
+};
+
+RestTable& Rests() {
+    static RestTable table;
+    return table;
+}
+
+std::string HostKey(const std::string& host, uint16_t port) {
+    std::string key = host;
+    StringUtils::ToLower(key);
+    return key + ":" + std::to_string(port);
+}
+
+bool RestingUntil(const std::string& key, std::time_t& until) {
+    std::time_t now = Clock::Now();
+    RestTable& table = Rests();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    auto found = table.until.find(key);
+    if (found == table.until.end())
+        return false;
+    if (found->second <= now) {
+        table.until.erase(found);
+        return false;
+    }
+    until = found->second;
+    return true;
+}
+
+// "14:05:09" in local time.
+std::string TimeOfDay(std::time_t moment) {
+    std::tm local{};
+    if (!Clock::ToLocal(moment, local))
+        return std::to_string(moment);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+
+// Seconds to rest after a 429 or 503: Retry-After in seconds or as an HTTP date, else the default;
+// never more than an hour, and at least a second.
+std::time_t RestSeconds(const HttpHeaders& headers) {
+    auto field = headers.find("Retry-After");
+    if (field == headers.end())
+        return kDefaultRestSeconds;
+    std::string value = field->second;
+    StringUtils::Trim(value);
+    std::time_t seconds = kDefaultRestSeconds;
+    if (!value.empty() && value.size() <= 10 && StringUtils::IsDigits(value)) {
+        seconds = static_cast<std::time_t>(std::strtoll(value.c_str(), nullptr, 10));
+    } else {
+        std::tm date{};
+        const char* end = strptime(value.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &date);
+        if (end != nullptr && *end == '\0')
+            seconds = timegm(&date) - Clock::Now();
+    }
+    return std::clamp<std::time_t>(seconds, 1, kMaxRestSeconds);
+}
+
+// A message of the web layer without the "Class::Operation() - " and "Caught ... - " steps that
+// lead to it: "Connection reset by peer."
+std::string Reason(std::string text) {
+    for (;;) {
+        size_t step = text.find("() - ");
+        if (step != std::string::npos && text.find(' ') > step) {
+            text.erase(0, step + 5);
+            continue;
+        }
+        if (text.rfind("Caught ", 0) == 0) {
+            if (size_t dash = text.find(" - "); dash != std::string::npos) {
+                text.erase(0, dash + 3);
+                continue;
+            }
+        }
+        return text;
+    }
+}
+
+std::string Seconds(uint32_t milliseconds) {
+    std::string text = StringUtils::ToString(milliseconds / 1000.0);
+    return text + " s";
+}
+
+// The one download path of DownloadPage and Fetch; `origin` starts their log lines.
+bool FetchFrom(const std::string& origin, const std::string& url, const std::string& proxyHost, uint16_t proxyPort,
+               const FetchOptions& options, HttpResponse& response, std::string& error) {
     response = HttpResponse{};
+    error.clear();
     std::string host, path;
     HttpProtocol protocol = HttpProtocol::Invalid;
     uint16_t port = 0;
@@ -126,27 +200,106 @@ bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyP
         response.status = 200;
         return true;
     }
+
+    std::time_t until = 0;
+    if (RestingUntil(HostKey(host, port), until)) {
+        LogError(origin + " - " + HostKey(host, port) + " rests until " + TimeOfDay(until) +
+                 " after it asked us to wait; nothing sent");
+        error = host + " asked us to wait; it may be asked again at " + TimeOfDay(until);
+        return false;
+    }
+
+    auto start = std::chrono::steady_clock::now();
+    auto deadline = start + std::chrono::milliseconds(options.deadlineMs);
+    HttpConnection connection(host, port, protocol == HttpProtocol::Https);
     try {
-        HttpConnection connection(host, port, protocol == HttpProtocol::Https);
+        connection.SetHeaders(options.headers);
+        connection.SetDeadline(deadline);
         if (!proxyHost.empty())
             connection.SetProxy(proxyHost, proxyPort);
         connection.Connect();
-        connection.GetPage(path, response.body);
+        connection.GetPage(path, response.status, response.headers, response.body);
+        response.host = connection.Host();
     } catch (const HttpException& e) {
-        error = e.Message();
+        response.host = connection.Host();
+        LogError(origin + " - Caught HttpException - " + e.Message());
+        const CancelToken* token = CancelToken::Current();
+        if (token != nullptr && token->IsCancelled())
+            error = "cancelled";
+        else if (std::chrono::steady_clock::now() >= deadline)
+            error = response.host + ": no complete answer within " + Seconds(options.deadlineMs);
+        else
+            error = response.host + ": " + Reason(e.Message());
         return false;
     }
-    response.status = 200;
+
+    if (response.status == 429 || response.status == 503) {
+        std::time_t rest = RestSeconds(response.headers);
+        std::string key = HostKey(connection.Host(), connection.Port());
+        {
+            RestTable& table = Rests();
+            std::lock_guard<std::mutex> lock(table.mutex);
+            table.until[key] = Clock::Now() + rest;
+        }
+        LogError(origin + " - " + key + " answered " + std::to_string(response.status) + ": it rests until " +
+                 TimeOfDay(Clock::Now() + rest));
+    }
+    if (!connection.HeaderComplete() || response.status == 0) {
+        error = "no valid HTTP answer from " + response.host;
+        LogError(origin + " - " + error);
+        return false;
+    }
+    if (response.status < 200 || response.status > 299) {
+        error = "HTTP " + std::to_string(response.status) + " from " + response.host;
+        LogError(origin + " - " + error);
+        return false;
+    }
     if (options.useCache)
         theHttpCache.Add(url, response.body);
     return true;
 }
 
-bool IsResting(const std::string&, std::time_t*) {
-    return false;
+} // namespace
+
+// Only an HttpException is a failed download here; a SocketException from starting the socket layer
+// reaches the caller.
+bool DownloadPage(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, std::string& output) {
+    HttpResponse response;
+    std::string error;
+    bool ok = FetchFrom("HttpHelper::DownloadPage()", url, proxyHost, proxyPort, FetchOptions{}, response, error);
+    output.swap(response.body);
+    return ok;
 }
 
-void ClearRests() {}
+bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, const FetchOptions& options,
+           HttpResponse& response, std::string& error) {
+    try {
+        return FetchFrom("HttpHelper::Fetch()", url, proxyHost, proxyPort, options, response, error);
+    } catch (const SocketException& e) {
+        LogError("HttpHelper::Fetch() - Caught SocketException - " + e.Message());
+        error = e.Message();
+        return false;
+    }
+}
+
+bool IsResting(const std::string& url, std::time_t* until) {
+    std::string host, path;
+    HttpProtocol protocol = HttpProtocol::Invalid;
+    uint16_t port = 0;
+    ParseUrl(url, protocol, host, port, path);
+    std::time_t moment = 0;
+    if (!RestingUntil(HostKey(host, port), moment))
+        return false;
+    if (until != nullptr)
+        *until = moment;
+    return true;
+}
+
+void ClearRests() {
+    RestTable& table = Rests();
+    std::lock_guard<std::mutex> lock(table.mutex);
+    table.until.clear();
+}
 
 } // namespace HttpHelper
 } // namespace quillory

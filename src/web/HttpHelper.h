@@ -19,10 +19,10 @@ void ParseUrl(const std::string& url, HttpProtocol& protocol, std::string& host,
 // Escapes blanks ("%20") and colons ("%3A"), and nothing else.
 void EscapeUrl(std::string& url);
 
-// Fetches a page, answering from the process-wide cache when the URL was fetched within the last
-// minute. An https URL is fetched over verified TLS; a non-empty proxy host carries plain http
-// requests. True when `output` holds the page, whatever its status (a 404 page is a page); false
-// after a logged failure, in which case `output` must not be used.
+// Fetches a page with the request the quote pages have always been sent: Fetch with the default
+// options. True when `output` holds the whole body of a 2xx answer (from the one-minute cache, or
+// from the server over verified TLS for https; a non-empty proxy host carries plain http requests).
+// False after a logged failure, an error status such as 404 included; `output` must not be used then.
 bool DownloadPage(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, std::string& output);
 
 // How one Fetch asks. The defaults are the request the quote pages have always been sent.
@@ -41,11 +41,14 @@ struct CaseInsensitiveLess {
     bool operator()(const std::string& a, const std::string& b) const;
 };
 
+// Response header fields by name; the first field of a repeated name wins.
+using HttpHeaders = std::map<std::string, std::string, CaseInsensitiveLess>;
+
 // The final answer of a Fetch, after redirects.
 struct HttpResponse {
     int32_t status = 0;
     // The first field of a repeated name wins.
-    std::map<std::string, std::string, CaseInsensitiveLess> headers;
+    HttpHeaders headers;
     std::string body; // decoded from chunks where the server sent them
     std::string host; // the host that gave the final answer
 };

@@ -20,7 +20,14 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
+#include <sys/eventfd.h>
+
+#include <memory>
+#include <mutex>
+#include <thread>
+
 #include "ErrnoMapping.h"
+#include "foundation/CancelToken.h"
 #include "foundation/Exception.h"
 #include "foundation/Mutex.h"
 
@@ -51,7 +58,7 @@ int BioWrite(BIO* bio, const char* data, int length) {
     int fd = static_cast<int>(reinterpret_cast<intptr_t>(BIO_get_data(bio)));
     BIO_clear_retry_flags(bio);
     ssize_t n = ::send(fd, data, static_cast<size_t>(length), MSG_NOSIGNAL);
-    if (n < 0 && errno == EAGAIN)
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
         BIO_set_retry_write(bio);
     return static_cast<int>(n);
 }
@@ -60,7 +67,7 @@ int BioRead(BIO* bio, char* buffer, int capacity) {
     int fd = static_cast<int>(reinterpret_cast<intptr_t>(BIO_get_data(bio)));
     BIO_clear_retry_flags(bio);
     ssize_t n = ::recv(fd, buffer, static_cast<size_t>(capacity), 0);
-    if (n < 0 && errno == EAGAIN)
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
         BIO_set_retry_read(bio);
     if (n == 0)
         BIO_set_flags(bio, BIO_FLAGS_IN_EOF); // lets the TLS layer tell a close from a failure
@@ -94,10 +101,6 @@ BIO_METHOD* SocketBioMethod() {
 // The Windows Sockets code for a failed TLS read or write; `savedErrno` is errno right after it.
 int32_t TlsErrorCode(SSL* tls, int result, int savedErrno) {
     switch (SSL_get_error(tls, result)) {
-    case SSL_ERROR_WANT_READ:
-    case SSL_ERROR_WANT_WRITE:
-        // Only a time-out makes a blocking socket ask to be retried.
-        return kTimedOut;
     case SSL_ERROR_SYSCALL:
         return savedErrno != 0 ? WinsockCodeFromErrno(savedErrno) : kConnReset;
     default:
@@ -118,30 +121,14 @@ std::string TlsFailureReason(SSL* tls, int result, int savedErrno) {
         return text;
     }
     switch (SSL_get_error(tls, result)) {
-    case SSL_ERROR_WANT_READ:
-    case SSL_ERROR_WANT_WRITE:
-        return "handshake timed out";
     case SSL_ERROR_SYSCALL:
-        return savedErrno != 0 ? std::strerror(savedErrno) : "connection closed during the handshake";
+        if (savedErrno == 0)
+            return "connection closed during the handshake";
+        return SocketException(WinsockCodeFromErrno(savedErrno)).Message();
     default:
         return "handshake failed";
     }
 }
-
-// Restores blocking mode when a connect attempt ends, however it ends.
-class BlockingRestorer {
-public:
-    BlockingRestorer(int fd, int flags) : fd(fd), flags(flags) {}
-    ~BlockingRestorer() {
-        int saved = errno;
-        fcntl(fd, F_SETFL, flags);
-        errno = saved;
-    }
-
-private:
-    int fd;
-    int flags;
-};
 
 } // namespace
 
@@ -179,6 +166,8 @@ Socket::~Socket() {
 
 void Socket::TakeOver(Socket& other) {
     handle = other.handle;
+    timeoutMs = other.timeoutMs;
+    deadline = other.deadline;
     useTls = other.useTls;
     tlsContext = other.tlsContext;
     tls = other.tls;
@@ -192,65 +181,151 @@ int32_t Socket::LastError() {
     return WinsockCodeFromErrno(errno);
 }
 
+// The handle stays non-blocking for its whole life: every wait is a poll() of our own, which can
+// also watch the cancel token and the deadline. The system time-outs are set too, so that they read
+// back as the time-out of one wait.
 void Socket::Create() {
-    handle = ::socket(AF_INET, SOCK_STREAM, 0);
+    handle = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (handle == -1)
         throw SocketException(LastError());
+    timeoutMs = kDefaultTimeoutMs;
     timeval tv{kDefaultTimeoutMs / 1000, 0};
     if (setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0 ||
         setsockopt(handle, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) != 0)
         throw SocketException(LastError());
 }
 
+Socket::TimePoint Socket::WaitEnd(bool& isDeadline) const {
+    TimePoint end =
+        timeoutMs == 0 ? TimePoint::max() : std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    isDeadline = deadline <= end;
+    return isDeadline ? deadline : end;
+}
+
+namespace {
+
+// Milliseconds from now to `end` for poll(): -1 for no end, 0 once it has passed.
+int PollTimeout(Socket::TimePoint end) {
+    using namespace std::chrono;
+    if (end == Socket::TimePoint::max())
+        return -1;
+    auto left = duration_cast<milliseconds>(end - steady_clock::now()).count();
+    // Rounded up, so that a wait never ends a moment before `end` and spins.
+    if (end > steady_clock::now() + milliseconds(left))
+        ++left;
+    return static_cast<int>(std::clamp<int64_t>(left, 0, INT_MAX));
+}
+
+// Polls `fd` and, when there is one, the calling thread's cancel token until `fd` is ready, `end`
+// passes (false) or the token is cancelled (throws). A signal only makes it poll again.
+bool PollUntil(int fd, short events, Socket::TimePoint end) {
+    const CancelToken* token = CancelToken::Current();
+    for (;;) {
+        if (token != nullptr && token->IsCancelled())
+            throw SocketException(Socket::kCancelledText);
+        // A negative descriptor is skipped by poll().
+        pollfd waiting[2] = {{fd, events, 0}, {token != nullptr ? token->Fd() : -1, POLLIN, 0}};
+        int ready = ::poll(waiting, 2, PollTimeout(end));
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            throw SocketException(Socket::LastError());
+        }
+        if (waiting[1].revents != 0)
+            continue; // the flag is set before the descriptor wakes: the check above throws
+        if (waiting[0].revents != 0)
+            return true;
+        if (ready == 0 && PollTimeout(end) == 0)
+            return false;
+    }
+}
+
+} // namespace
+
+void Socket::Wait(short events) {
+    bool isDeadline = false;
+    TimePoint end = WaitEnd(isDeadline);
+    if (!PollUntil(handle, events, end))
+        throw isDeadline ? SocketException(kDeadlineText) : SocketException(kTimedOut);
+}
+
+namespace {
+
+// One name lookup, shared with the thread that runs it: getaddrinfo() cannot be interrupted, so it
+// runs aside and the caller waits for it with the time-out, the deadline and the cancel token. A
+// lookup the caller gave up on finishes in the background and frees this itself.
+struct Lookup {
+    Lookup() : done(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+    ~Lookup() {
+        if (done != -1)
+            ::close(done);
+    }
+    Lookup(const Lookup&) = delete;
+    Lookup& operator=(const Lookup&) = delete;
+
+    std::mutex mutex;
+    bool found = false;
+    sockaddr_in address{};
+    int done;
+};
+
+} // namespace
+
+sockaddr_in Socket::Resolve(const std::string& host) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) == 1)
+        return address;
+
+    auto lookup = std::make_shared<Lookup>();
+    if (lookup->done == -1)
+        throw SocketException(LastError());
+    std::thread([lookup, host] {
+        addrinfo hints{};
+        hints.ai_family = AF_INET;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        bool ok = getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0 && found != nullptr;
+        {
+            std::lock_guard<std::mutex> lock(lookup->mutex);
+            lookup->found = ok;
+            if (ok)
+                std::memcpy(&lookup->address, found->ai_addr, sizeof lookup->address);
+        }
+        if (found != nullptr)
+            freeaddrinfo(found);
+        uint64_t one = 1;
+        [[maybe_unused]] ssize_t n = ::write(lookup->done, &one, sizeof one);
+    }).detach();
+
+    bool isDeadline = false;
+    TimePoint end = WaitEnd(isDeadline);
+    if (!PollUntil(lookup->done, POLLIN, end))
+        throw isDeadline ? SocketException(kDeadlineText) : SocketException("Can't resolve address of host " + host);
+    std::lock_guard<std::mutex> lock(lookup->mutex);
+    if (!lookup->found)
+        throw SocketException("Can't resolve address of host " + host);
+    return lookup->address;
+}
+
 void Socket::Connect(const std::string& host, uint16_t port, bool tlsWanted) {
     useTls = tlsWanted;
-
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr)
-        throw SocketException("Can't resolve address of host " + host);
-    sockaddr_in address{};
-    std::memcpy(&address, found->ai_addr, sizeof address);
-    freeaddrinfo(found);
+    sockaddr_in address = Resolve(host);
     address.sin_port = htons(port);
-
     ConnectWithTimeout(address);
     if (useTls)
         StartTls(host);
 }
 
-// A blocking connect would wait for the system's own time-out (minutes against a silent host), so
-// the connect runs non-blocking and waits at most the send time-out.
+// A blocking connect would wait for the system's own time-out (minutes against a silent host).
 void Socket::ConnectWithTimeout(const sockaddr_in& address) {
-    uint32_t timeout = GetTimeout(SO_SNDTIMEO);
-    int flags = fcntl(handle, F_GETFL);
-    if (flags == -1 || fcntl(handle, F_SETFL, flags | O_NONBLOCK) == -1)
-        throw SocketException(LastError());
-    BlockingRestorer restorer(handle, flags);
-
-    if (::connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+    int result = ::connect(handle, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    if (result == 0)
         return;
-    if (errno != EINPROGRESS)
+    // A signal during connect leaves it running on, like EINPROGRESS.
+    if (errno != EINPROGRESS && errno != EINTR)
         throw SocketException(LastError());
-
-    using namespace std::chrono;
-    auto deadline = steady_clock::now() + milliseconds(timeout);
-    for (;;) {
-        int wait = -1;
-        if (timeout != 0)
-            wait = static_cast<int>(
-                std::max<int64_t>(0, duration_cast<milliseconds>(deadline - steady_clock::now()).count()));
-        pollfd waiting{handle, POLLOUT, 0};
-        int ready = ::poll(&waiting, 1, wait);
-        if (ready > 0)
-            break;
-        if (ready == 0)
-            throw SocketException(kTimedOut);
-        if (errno != EINTR)
-            throw SocketException(LastError());
-    }
+    Wait(POLLOUT);
     int error = 0;
     socklen_t length = sizeof error;
     if (getsockopt(handle, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
@@ -267,6 +342,7 @@ void Socket::StartTls(const std::string& host) {
     SSL_CTX_set_verify(tlsContext, SSL_VERIFY_PEER, nullptr);
     SSL_CTX_set_min_proto_version(tlsContext, TLS1_2_VERSION);
     // An HTTP/1.0 body ends where the connection ends, and many servers close without close_notify.
+    // (A body with a Content-Length is checked for its length above this layer.)
     SSL_CTX_set_options(tlsContext, SSL_OP_IGNORE_UNEXPECTED_EOF);
     // The system trust store; SSL_CERT_FILE and SSL_CERT_DIR replace it when set.
     SSL_CTX_set_default_verify_paths(tlsContext);
@@ -290,10 +366,24 @@ void Socket::StartTls(const std::string& host) {
     BIO_set_init(bio, 1);
     SSL_set_bio(tls, bio, bio);
 
-    errno = 0;
-    int result = SSL_connect(tls);
-    int savedErrno = errno;
-    if (result != 1) {
+    for (;;) {
+        errno = 0;
+        int result = SSL_connect(tls);
+        int savedErrno = errno;
+        if (result == 1)
+            return;
+        int kind = SSL_get_error(tls, result);
+        if (kind == SSL_ERROR_WANT_READ || kind == SSL_ERROR_WANT_WRITE) {
+            try {
+                Wait(kind == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT);
+            } catch (const SocketException& e) {
+                ERR_clear_error();
+                if (e.Message() == kCancelledText || e.Message() == kDeadlineText)
+                    throw;
+                throw SocketException("Can't establish SSL/TLS connection with " + host + ": handshake timed out");
+            }
+            continue;
+        }
         std::string reason = TlsFailureReason(tls, result, savedErrno);
         ERR_clear_error();
         throw SocketException("Can't establish SSL/TLS connection with " + host + ": " + reason);
@@ -302,51 +392,84 @@ void Socket::StartTls(const std::string& host) {
 
 long Socket::SendSome(const char* data, size_t count, int32_t& error) {
     if (!useTls) {
-        ssize_t n = ::send(handle, data, count, MSG_NOSIGNAL);
-        if (n < 0)
+        for (;;) {
+            ssize_t n = ::send(handle, data, count, MSG_NOSIGNAL);
+            if (n >= 0)
+                return n;
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                Wait(POLLOUT);
+                continue;
+            }
             error = LastError();
-        return n;
+            return -1;
+        }
     }
     if (tls == nullptr) {
         error = kNotConnected;
         return -1;
     }
-    ERR_clear_error();
-    errno = 0;
-    int n = SSL_write(tls, data, static_cast<int>(count));
-    if (n > 0)
-        return n;
-    error = TlsErrorCode(tls, n, errno);
-    ERR_clear_error();
-    return -1;
+    for (;;) {
+        ERR_clear_error();
+        errno = 0;
+        int n = SSL_write(tls, data, static_cast<int>(count));
+        if (n > 0)
+            return n;
+        int savedErrno = errno;
+        int kind = SSL_get_error(tls, n);
+        if (kind == SSL_ERROR_WANT_READ || kind == SSL_ERROR_WANT_WRITE) {
+            Wait(kind == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT);
+            continue;
+        }
+        error = TlsErrorCode(tls, n, savedErrno);
+        ERR_clear_error();
+        return -1;
+    }
 }
 
+// Reads first and waits only when nothing is there: a page arriving quickly costs one system call
+// per read.
 long Socket::ReceiveSome(char* buffer, size_t capacity, int32_t& error) {
     if (!useTls) {
-        ssize_t n = ::recv(handle, buffer, capacity, 0);
-        if (n < 0)
+        for (;;) {
+            ssize_t n = ::recv(handle, buffer, capacity, 0);
+            if (n >= 0)
+                return n;
+            if (errno == EINTR)
+                continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) {
+                Wait(POLLIN);
+                continue;
+            }
             error = LastError();
-        return n;
+            return -1;
+        }
     }
     if (tls == nullptr) {
         error = kNotConnected;
         return -1;
     }
-    ERR_clear_error();
-    errno = 0;
-    int n = SSL_read(tls, buffer, static_cast<int>(capacity));
-    if (n > 0)
-        return n;
-    int savedErrno = errno;
-    if (SSL_get_error(tls, n) == SSL_ERROR_ZERO_RETURN)
-        return 0;
-    error = TlsErrorCode(tls, n, savedErrno);
-    ERR_clear_error();
-    return -1;
+    for (;;) {
+        ERR_clear_error();
+        errno = 0;
+        int n = SSL_read(tls, buffer, static_cast<int>(capacity));
+        if (n > 0)
+            return n;
+        int savedErrno = errno;
+        int kind = SSL_get_error(tls, n);
+        if (kind == SSL_ERROR_ZERO_RETURN)
+            return 0;
+        if (kind == SSL_ERROR_WANT_READ || kind == SSL_ERROR_WANT_WRITE) {
+            Wait(kind == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT);
+            continue;
+        }
+        error = TlsErrorCode(tls, n, savedErrno);
+        ERR_clear_error();
+        return -1;
+    }
 }
 
-// A blocking send may still stop short (a signal, the send time-out after part of the data); the
-// rest is sent on, and only a failure of the system call is an error.
 size_t Socket::Send(const char* data, size_t count) {
     if (count > kMaxTransfer)
         throw SocketException("Socket::Send() - Sending too many bytes!");
@@ -381,6 +504,7 @@ void Socket::SetTimeout(uint32_t milliseconds) {
     for (uint32_t readBack : {GetReceiveTimeout(), GetSendTimeout()})
         if (readBack < milliseconds || readBack - milliseconds >= kTimeoutTolerance)
             throw SocketException("Socket::SetTimeout() - Timeout verification failed!");
+    timeoutMs = milliseconds;
 }
 
 uint32_t Socket::GetTimeout(int option) const {
@@ -398,6 +522,7 @@ uint32_t Socket::GetSendTimeout() const {
     return GetTimeout(SO_SNDTIMEO);
 }
 
+// The handle is non-blocking, so a close_notify that does not fit is dropped rather than waited for.
 void Socket::Close() {
     int closeError = 0;
     if (handle != -1) {
@@ -405,7 +530,8 @@ void Socket::Close() {
             SSL_shutdown(tls);
             ERR_clear_error();
         }
-        if (::close(handle) != 0)
+        // Linux frees the handle even when close() reports EINTR, so it is never retried.
+        if (::close(handle) != 0 && errno != EINTR)
             closeError = errno;
         handle = -1;
     }

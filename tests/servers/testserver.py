@@ -4,7 +4,10 @@ optionally TLS, that hands each parsed request to a handler function.
 A server script calls serve(handle). The script prints its port as the first line on stdout and runs
 until its standard input reaches end of file (the test that started it has finished or died).
 
-    python3 <script> [--cert CERT.pem --key KEY.pem]
+    python3 <script> [--cert CERT.pem --key KEY.pem] [--stall-handshake]
+
+--stall-handshake answers every connection with the start of a TLS record and then one byte every
+2 s, as a server that stalls inside the handshake; the script's handler is never called.
 """
 
 import argparse
@@ -15,6 +18,7 @@ import ssl
 import struct
 import sys
 import threading
+import time
 import urllib.parse
 
 MAX_HEADER = 64 * 1024
@@ -90,6 +94,7 @@ def serve(handle, argv=None):
     parser = argparse.ArgumentParser()
     parser.add_argument("--cert", help="serve TLS with this certificate (PEM)")
     parser.add_argument("--key", help="the certificate's private key (PEM)")
+    parser.add_argument("--stall-handshake", action="store_true", help="drip a TLS record, a byte every 2 s")
     args = parser.parse_args(argv)
 
     context = None
@@ -100,6 +105,16 @@ def serve(handle, argv=None):
     class Handler(socketserver.BaseRequestHandler):
         def handle(self):
             sock = self.request
+            if args.stall_handshake:
+                try:
+                    sock.recv(4096)  # the client hello
+                    sock.sendall(b"\x16\x03\x03\x40\x00")  # a handshake record of 16 KiB follows...
+                    for _ in range(1000):
+                        time.sleep(2)
+                        sock.sendall(b"\x02")  # ...one byte at a time
+                except OSError:
+                    pass
+                return
             if context is not None:
                 try:
                     sock = context.wrap_socket(sock, server_side=True)

@@ -16,6 +16,18 @@
   /silent                   reads the request and says nothing until the client goes
   /reset                    reads the request and resets the connection
   /close                    reads the request and closes without answering
+  /chunked                  HTTP/1.1 200, "Transfer-Encoding: chunked" with extensions and a trailer;
+                            the body "LastTrade=211.64\n" has a chunk boundary inside the number
+  /chunked-broken           a chunk size line that is no hex number
+  /chunked-cut              chunks, then the close before the last chunk
+  /short                    "Content-Length: 100" and 40 bytes, then the close
+  /drip                     "Content-Length: 1000", then one byte every 2 s until the client goes;
+                            counts like /hit/drip
+  /slow-body                "Content-Length: 1000", the body in 10 pieces 0.1 s apart
+  /big-header?kb=N          about N KiB of header fields, then "big header body"
+  /lf-only                  header lines that end in LF alone
+  /encoded                  "Content-Encoding: gzip"
+  /busy/NAME?code=C&after=S status C (429) with "Retry-After: S" when given; counts like /hit/NAME
 Query "abrupt" ends a TLS connection without close_notify.
 """
 
@@ -79,6 +91,42 @@ def handle(request, conn):
         with hits_lock:
             count = hits.get("/hit/" + path[len("/hits/"):], 0)
         conn.respond(200, str(count), reason="OK")
+    elif path == "/chunked":
+        conn.send("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nTransfer-Encoding: chunked\r\n\r\n")
+        for piece in ("d;name=value\r\nLastTrade=211\r\n", "4 ; q=\"x\"\r\n.64\n\r\n", "0\r\nX-Trailer: t\r\n\r\n"):
+            conn.send(piece)
+            time.sleep(0.05)
+    elif path == "/chunked-broken":
+        conn.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nabcde\r\nzz\r\nmore\r\n0\r\n\r\n")
+    elif path == "/chunked-cut":
+        conn.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nabcde\r\n")
+    elif path == "/short":
+        conn.send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" + "x" * 40)
+    elif path == "/drip":
+        with hits_lock:
+            hits["/hit/drip"] = hits.get("/hit/drip", 0) + 1
+        conn.send("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n")
+        for _ in range(1000):
+            time.sleep(2)
+            conn.send("x")  # fails once the client has gone
+    elif path == "/slow-body":
+        conn.send("HTTP/1.0 200 OK\r\nContent-Length: 1000\r\n\r\n")
+        for _ in range(10):
+            time.sleep(0.1)
+            conn.send("y" * 100)
+    elif path == "/big-header":
+        fields = "".join("X-Filler-%05d: %s\r\n" % (i, "f" * 80) for i in range(int(query["kb"]) * 1024 // 100))
+        conn.send("HTTP/1.0 200 OK\r\n" + fields + "Content-Length: 15\r\n\r\nbig header body")
+    elif path == "/lf-only":
+        conn.send("HTTP/1.1 200 OK\nContent-Type: text/plain\nContent-Length: 7\n\nlf only")
+    elif path == "/encoded":
+        conn.respond(200, b"\x1f\x8b\x08\x00gzipped", [("Content-Encoding", "gzip")], "OK")
+    elif path.startswith("/busy/"):
+        with hits_lock:
+            key = "/hit/" + path[len("/busy/"):]
+            hits[key] = hits.get(key, 0) + 1
+        headers = [("Retry-After", query["after"])] if "after" in query else []
+        conn.respond(int(query.get("code", "429")), "Edge: Too Many Requests", headers)
     elif path == "/silent":
         conn.socket.settimeout(60)
         while conn.socket.recv(1024):

@@ -74,10 +74,17 @@ TEST_F(DownloadPageTest, UrlsDifferingInCaseAreDifferentPages) {
     EXPECT_EQ(Download(server.Url("/hit/case")), "hit 1");
 }
 
-TEST_F(DownloadPageTest, ErrorPageIsAPage) {
-    EXPECT_EQ(Download(server.Url("/status/404")), "status 404 body");
-    std::string page;
-    EXPECT_TRUE(theHttpCache.Retrieve(server.Url("/status/404"), page));
+// A 404 or 500 page read as a quote page would only say "tag not found"; the status is the reason.
+TEST_F(DownloadPageTest, ErrorStatusIsAFailureNamingStatusAndHost) {
+    for (int status : {404, 500, 302}) {
+        const std::string url = server.Url("/status/" + std::to_string(status));
+        std::string page;
+        EXPECT_FALSE(HttpHelper::DownloadPage(url, "", 0, page)) << status;
+        EXPECT_TRUE(
+            log.Contains("ERROR - HttpHelper::DownloadPage() - HTTP " + std::to_string(status) + " from 127.0.0.1"))
+            << status;
+        EXPECT_FALSE(theHttpCache.Retrieve(url, page)) << status;
+    }
 }
 
 TEST_F(DownloadPageTest, ProxyCarriesTheRequest) {

@@ -116,6 +116,23 @@ TEST_F(TlsTest, SendingToAClosedPeerIsAnErrorNotASignal) {
     EXPECT_EQ(failures, 3);
 }
 
+// Without close_notify the end of the connection looks like the end of the body; the length decides.
+TEST_F(TlsTest, ShortBodyIsAFailureWithOrWithoutCloseNotify) {
+    TestServer server("web_server.py", certificates->ServerArguments(Kind::Trusted));
+    HttpHelper::FetchOptions options;
+    options.useCache = false;
+    for (std::string path : {"/short?abrupt", "/short"}) {
+        HttpHelper::HttpResponse response;
+        std::string error;
+        EXPECT_FALSE(HttpHelper::Fetch(server.Url(path, "https"), "", 0, options, response, error)) << path;
+        EXPECT_EQ(error, "127.0.0.1: Body shorter than its Content-Length: received 40 of 100 bytes!") << path;
+    }
+    HttpHelper::HttpResponse response;
+    std::string error;
+    EXPECT_TRUE(HttpHelper::Fetch(server.Url("/chunked?abrupt", "https"), "", 0, options, response, error)) << error;
+    EXPECT_EQ(response.body, "LastTrade=211.64\n");
+}
+
 // The proxy carries plain http only, so an https page goes straight to its server.
 TEST_F(TlsTest, HttpsUrlIsDownloadedOverTls) {
     TestServer server("web_server.py", certificates->ServerArguments(Kind::Trusted));
