@@ -5,6 +5,19 @@
 
 namespace quillory {
 
+WorkerSignalBlock::WorkerSignalBlock() {
+    // Everything but the signals a fault raises in the thread itself.
+    sigset_t blocked;
+    sigfillset(&blocked);
+    for (int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP})
+        sigdelset(&blocked, fault);
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+}
+
+WorkerSignalBlock::~WorkerSignalBlock() {
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
 ThreadPool::ThreadPool(int threads, int perKey, Poster post)
     : threadCount(threads < 1 ? 1 : threads), perKey(perKey < 1 ? 1 : perKey), post(std::move(post)) {}
 
@@ -13,16 +26,9 @@ ThreadPool::~ThreadPool() {
 }
 
 void ThreadPool::StartWorkers() {
-    // Threads inherit the creating thread's signal mask: block everything but the signals a
-    // fault raises in the thread itself.
-    sigset_t blocked, previous;
-    sigfillset(&blocked);
-    for (int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP})
-        sigdelset(&blocked, fault);
-    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    WorkerSignalBlock block; // inherited by the threads
     for (int i = 0; i < threadCount; ++i)
         workers.emplace_back([this] { WorkerLoop(); });
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 void ThreadPool::Submit(const std::string& key, std::shared_ptr<const CancelToken> token, std::function<void()> work,

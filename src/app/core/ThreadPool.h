@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <csignal>
 #include <deque>
 #include <functional>
 #include <map>
@@ -12,6 +13,20 @@
 #include "app/core/TaskRunner.h"
 
 namespace quillory {
+
+// Blocks, for its lifetime, the asynchronous signals (SIGTERM, SIGINT and the like) in the calling
+// thread, so that threads started meanwhile never receive them: those belong to the GUI thread's
+// handler, and must not interrupt a worker's download.
+class WorkerSignalBlock {
+public:
+    WorkerSignalBlock();
+    WorkerSignalBlock(const WorkerSignalBlock&) = delete;
+    WorkerSignalBlock& operator=(const WorkerSignalBlock&) = delete;
+    ~WorkerSignalBlock();
+
+private:
+    sigset_t previous;
+};
 
 // A TaskRunner on a few std::threads, started with the first task. The workers block the
 // asynchronous signals (SIGTERM, SIGINT and the like), so those always reach the GUI thread's

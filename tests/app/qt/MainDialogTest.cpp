@@ -421,15 +421,70 @@ TEST_F(DlgStockTest, SearchEndsOnTheSourceThatKnowsTheSymbol) {
     DlgStock dialog(Stock("", ""), world.Sources(names));
     dialog.findChild<QLineEdit*>("symbol")->setText("TCS");
     dialog.findChild<QPushButton*>("search")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.IsSearching(); }, 20000));
 
     EXPECT_EQ(dialog.findChild<QComboBox*>("source")->currentText(), "India Times");
     EXPECT_EQ(dialog.findChild<QLineEdit*>("name")->text(), "Tata Consultancy");
     EXPECT_EQ(dialog.findChild<ListViewWidget*>("history")->GetItemText(0, 1), "3500.00");
     EXPECT_THAT(world.runs, ElementsAre("AMFI India:TCS", "Google Finance:TCS", "India Times:TCS"));
     EXPECT_TRUE(dialog.findChild<QPushButton*>("search")->isEnabled());
+    EXPECT_EQ(dialog.findChild<QPushButton*>("search")->text(), "Search");
     dialog.accept();
     EXPECT_EQ(dialog.stock.GetDataSource(), "India Times");
     EXPECT_EQ(dialog.stock.GetSymbol(), "TCS");
+}
+
+TEST_F(DlgStockTest, SearchBlockedOnASourceCanBeCancelledAndTheDialogAnswersMeanwhile) {
+    world.Add("Finam", "SBER", {"Sberbank", 250, 0});
+    world.gates["SBER"] = std::make_shared<test::Gate>(); // every source hangs on this symbol
+    DlgStock dialog(Stock("", ""), world.Sources({"Bloomberg", "Finam"}));
+    dialog.show();
+    auto* search = dialog.findChild<QPushButton*>("search");
+    dialog.findChild<QLineEdit*>("symbol")->setText("SBER");
+    search->click();
+    EXPECT_TRUE(dialog.IsSearching());
+    EXPECT_EQ(search->text(), "Cancel");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::lock_guard lock(world.mutex);
+            return world.runs.size() == 1; // Bloomberg hangs now
+        },
+        20000));
+    // The dialog takes typing while the source hangs.
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("name"), "typed");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("name")->text(), "typed");
+
+    search->click(); // Cancel
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.IsSearching(); }, 20000));
+    EXPECT_TRUE(boxes.Boxes().empty()) << "a cancelled search has nothing to complain about";
+    EXPECT_EQ(search->text(), "Search");
+    EXPECT_TRUE(search->isEnabled());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("name")->text(), "typed");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    std::lock_guard lock(world.mutex);
+    EXPECT_THAT(world.runs, ElementsAre("Bloomberg:SBER")) << "Finam is never asked";
+}
+
+TEST_F(DlgStockTest, ClosingTheDialogCancelsItsSearch) {
+    auto gate = std::make_shared<test::Gate>();
+    world.gates["SBER"] = gate;
+    world.Add("Bloomberg", "SBER", {"Sberbank", 250, 0});
+    auto dialog = std::make_unique<DlgStock>(Stock("", ""), world.Sources({"Bloomberg"}));
+    dialog->findChild<QLineEdit*>("symbol")->setText("SBER");
+    dialog->findChild<QPushButton*>("search")->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::lock_guard lock(world.mutex);
+            return world.runs.size() == 1;
+        },
+        20000));
+    dialog->reject();
+    EXPECT_FALSE(dialog->IsSearching());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    dialog.reset();
+    gate->Open(); // had the search not been cancelled, it would find the name now
+    QTest::qWait(50);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 } // namespace
