@@ -32,6 +32,10 @@ public:
         --total;
         --perKey[key];
     }
+    int Running(const std::string& key) {
+        std::lock_guard lock(mutex);
+        return perKey[key];
+    }
     void WaitForRunning(int count) {
         std::unique_lock lock(mutex);
         changed.wait(lock, [&] { return total == count; });
@@ -62,8 +66,8 @@ TEST(ThreadPoolTest, RunsAtMostFourAtOnceAndTwoPerHostAndEndsEachTaskOnTheOwning
     }
     // The first four that may run together: two of "a" (the others of "a" wait), two of "b".
     occupancy.WaitForRunning(4);
-    EXPECT_EQ(occupancy.perKey["a"], 2);
-    EXPECT_EQ(occupancy.perKey["b"], 2);
+    EXPECT_EQ(occupancy.Running("a"), 2);
+    EXPECT_EQ(occupancy.Running("b"), 2);
     gate.Open();
     ASSERT_TRUE(gui.RunUntil([&] { return ended.size() == keys.size(); }));
 
