@@ -363,6 +363,11 @@ void HttpConnection::GetPage(const std::string& path, int32_t& statusCode, HttpH
         HttpProtocol protocol = HttpProtocol::Invalid;
         HttpHelper::ParseUrl(location->second, protocol, host, port, newPath);
         useTls = protocol == HttpProtocol::Https;
+        // A host that asked us to wait is not asked through a redirect either.
+        std::time_t until = 0;
+        if (HttpHelper::IsResting("http://" + host + ":" + std::to_string(port) + "/", &until))
+            LogAndThrow("HttpConnection::GetPage() - Redirect to " + host + ":" + std::to_string(port) +
+                        " not followed: it rests until " + HttpHelper::TimeOfDay(until));
     }
     Disconnect();
     Connect();

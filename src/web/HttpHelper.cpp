@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <iterator>
 #include <mutex>
 
 #include "HttpCache.h"
@@ -132,14 +134,25 @@ bool RestingUntil(const std::string& key, std::time_t& until) {
     return true;
 }
 
-// "14:05:09" in local time.
-std::string TimeOfDay(std::time_t moment) {
-    std::tm local{};
-    if (!Clock::ToLocal(moment, local))
-        return std::to_string(moment);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
+// "Sun, 06 Nov 1994 08:49:37 GMT", read without the process locale (strptime's %a and %b follow it).
+bool ParseHttpDate(const std::string& text, std::time_t& moment) {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    char weekday[4] = {}, month[4] = {};
+    std::tm date{};
+    int consumed = 0;
+    if (std::sscanf(text.c_str(), "%3[A-Za-z], %2d %3[A-Za-z] %4d %2d:%2d:%2d GMT%n", weekday, &date.tm_mday, month,
+                    &date.tm_year, &date.tm_hour, &date.tm_min, &date.tm_sec, &consumed) != 7 ||
+        static_cast<size_t>(consumed) != text.size())
+        return false;
+    auto found = std::find_if(std::begin(kMonths), std::end(kMonths),
+                              [&](const char* name) { return std::string(name) == month; });
+    if (found == std::end(kMonths))
+        return false;
+    date.tm_mon = static_cast<int>(found - std::begin(kMonths));
+    date.tm_year -= 1900;
+    moment = timegm(&date);
+    return moment != -1;
 }
 
 // Seconds to rest after a 429 or 503: Retry-After in seconds or as an HTTP date, else the default;
@@ -153,11 +166,8 @@ std::time_t RestSeconds(const HttpHeaders& headers) {
     std::time_t seconds = kDefaultRestSeconds;
     if (!value.empty() && value.size() <= 10 && StringUtils::IsDigits(value)) {
         seconds = static_cast<std::time_t>(std::strtoll(value.c_str(), nullptr, 10));
-    } else {
-        std::tm date{};
-        const char* end = strptime(value.c_str(), "%a, %d %b %Y %H:%M:%S GMT", &date);
-        if (end != nullptr && *end == '\0')
-            seconds = timegm(&date) - Clock::Now();
+    } else if (std::time_t moment = 0; ParseHttpDate(value, moment)) {
+        seconds = moment - Clock::Now();
     }
     return std::clamp<std::time_t>(seconds, 1, kMaxRestSeconds);
 }
@@ -189,7 +199,11 @@ std::string Seconds(uint32_t milliseconds) {
 // The one download path of DownloadPage and Fetch; `origin` starts their log lines.
 bool FetchFrom(const std::string& origin, const std::string& url, const std::string& proxyHost, uint16_t proxyPort,
                const FetchOptions& options, HttpResponse& response, std::string& error) {
-    response = HttpResponse{};
+    // The body keeps its memory: a caller that downloads into the same text again reuses it.
+    response.status = 0;
+    response.headers.clear();
+    response.body.clear();
+    response.host.clear();
     error.clear();
     std::string host, path;
     HttpProtocol protocol = HttpProtocol::Invalid;
@@ -201,6 +215,10 @@ bool FetchFrom(const std::string& origin, const std::string& url, const std::str
         return true;
     }
 
+    if (const CancelToken* token = CancelToken::Current(); token != nullptr && token->IsCancelled()) {
+        error = "cancelled";
+        return false;
+    }
     std::time_t until = 0;
     if (RestingUntil(HostKey(host, port), until)) {
         LogError(origin + " - " + HostKey(host, port) + " rests until " + TimeOfDay(until) +
@@ -265,6 +283,7 @@ bool FetchFrom(const std::string& origin, const std::string& url, const std::str
 // reaches the caller.
 bool DownloadPage(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, std::string& output) {
     HttpResponse response;
+    response.body.swap(output);
     std::string error;
     bool ok = FetchFrom("HttpHelper::DownloadPage()", url, proxyHost, proxyPort, FetchOptions{}, response, error);
     output.swap(response.body);
@@ -280,6 +299,15 @@ bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyP
         error = e.Message();
         return false;
     }
+}
+
+std::string TimeOfDay(std::time_t moment) {
+    std::tm local{};
+    if (!Clock::ToLocal(moment, local))
+        return std::to_string(moment);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
 }
 
 bool IsResting(const std::string& url, std::time_t* until) {

@@ -56,8 +56,9 @@ struct HttpResponse {
 // Fetches `url` and checks the answer: true only for a final 2xx status with the whole body. Any
 // other outcome (a network failure, the deadline, a non-2xx status, a short or undecodable body,
 // a resting host, cancellation through CancelToken::Current()) is false, with `error` saying why
-// in a line fit for the log and the user ("HTTP 404 from query1.finance.yahoo.com"). `response`
-// holds what arrived, status and body included, even then.
+// in a line fit for the log and the user ("HTTP 404 from query1.finance.yahoo.com"; exactly
+// "cancelled" after cancellation). `response` holds what arrived, status and body included, even
+// then. Each wait for the server lasts at most 10 s, the whole download at most `deadlineMs`.
 bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyPort, const FetchOptions& options,
            HttpResponse& response, std::string& error);
 
@@ -67,5 +68,7 @@ bool Fetch(const std::string& url, const std::string& proxyHost, uint16_t proxyP
 bool IsResting(const std::string& url, std::time_t* until = nullptr);
 // Forgets every rest, for tests.
 void ClearRests();
+// "14:05:09": a moment of the program clock in local time, as rest messages give it.
+std::string TimeOfDay(std::time_t moment);
 
 } // namespace quillory::HttpHelper

@@ -69,9 +69,8 @@ TEST(BloombergTest, FailuresLogTheStepAndTheRun) {
         {"XYZ:US",
          {"ERROR - Bloomberg::FindLastTrade() - Last trade tag not found!",
           "ERROR - Bloomberg::Run() - Error finding last trade!"}},
-        // No route: the server's 404 page is a page without a heading.
-        {"NOSUCH",
-         {"ERROR - Bloomberg::FindName() - Can't find h1 tag!", "ERROR - Bloomberg::Run() - Error finding name!"}},
+        // No route: the server's 404 answer is a failed download, not a page to search.
+        {"NOSUCH", {"ERROR - Bloomberg::Run() - Error downloading page!"}},
     };
     PageServer server;
     for (const Case& c : cases) {

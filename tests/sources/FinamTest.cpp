@@ -68,8 +68,8 @@ TEST(FinamTest, OtherFailures) {
     };
     const Case cases[] = {
         {"", {"ERROR - Finam::Run() - Symbol parameter does not exist!"}},
-        // Code 8 is found, but the service has no quote page for it (the 404 page has no label).
-        {"ROSN", {"ERROR - Finam::FindName() - Cannot find tag", "ERROR - Finam::Run() - Error finding name!"}},
+        // Code 8 is found, but the service has no quote page for it: its 404 is a failed download.
+        {"ROSN", {"ERROR - Finam::Run() - Failed to get a page for the code was not found!"}},
     };
     PageServer server;
     for (const Case& c : cases) {

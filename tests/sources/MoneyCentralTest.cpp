@@ -37,7 +37,7 @@ TEST(MoneyCentralTest, EveryStepIsRequired) {
         // Name and price are found, but without the change the run fails.
         {"CTSO", {"ERROR - MoneyCentral::FindChange() - Did not find span tag!"}},
         {"FABR", {"ERROR - MoneyCentral::FindLastTrade() - Tag does not have text!"}},
-        {"NOSUCH", {"ERROR - MoneyCentral() - Can't find h1 tag!"}},
+        {"NOSUCH", {"ERROR - MoneyCentral::Run() - Failed to retrieve page!"}}, // the 404 answer
     };
     PageServer server;
     for (const Case& c : cases) {

@@ -62,10 +62,10 @@ TEST(MsnMoneyUkTest, Failures) {
     {
         LogCapture log;
         MsnMoneyUk source;
-        source.SetSymbol("NOSUCH");
+        source.SetSymbol("NOSUCH"); // the service's 404 answer is a failed download, not a page
         EXPECT_FALSE(source.Run());
         EXPECT_THAT(LinesFrom(log, "MsnMoneyUk::"),
-                    ElementsAre("ERROR - MsnMoneyUk::FindName() - Can't find div tag!"));
+                    ElementsAre("ERROR - MsnMoneyUk::Run() - Failed to retrieve page!"));
     }
     {
         ScopedEnv hosts("QUILLORY_HOSTS", DeadHost("MSN Money UK"));

@@ -51,11 +51,11 @@ TEST_F(YahooCurrencyTest, MissingCurrencyAndFailedPairAreLogged) {
               std::vector<std::string>{"ERROR - YahooCurrency::Run() - Missing source or target currency!"});
 
     log.Clear();
-    currency.SetTargetCurrency("CHF"); // no such pair page: the service's "not found" page has no heading
+    currency.SetTargetCurrency("CHF"); // no such pair page: the service's 404 is a failed download
     EXPECT_FALSE(currency.Run());
     ASSERT_FALSE(log.Texts().empty());
     EXPECT_EQ(log.Texts().back(), "ERROR - YahooCurrency::Run() - Failed to retrieve investment currency!");
-    EXPECT_TRUE(log.Contains("YahooStock::Run() - Error finding name!"));
+    EXPECT_TRUE(log.Contains("HttpHelper::DownloadPage() - HTTP 404 from 127.0.0.1"));
     EXPECT_FALSE(currency.HasParameter("Rate"));
 }
 

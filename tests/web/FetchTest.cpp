@@ -176,8 +176,13 @@ TEST_F(FetchTest, TooManyRequestsMakesTheHostRest) {
     EXPECT_EQ(error, "127.0.0.1 asked us to wait; it may be asked again at 10:02:00");
     EXPECT_TRUE(log.Contains("ERROR - HttpHelper::Fetch() - 127.0.0.1:" + std::to_string(server.Port()) +
                              " rests until 10:02:00 after it asked us to wait; nothing sent"));
+    const std::string local = "http://localhost:" + std::to_string(server.Port());
+    EXPECT_FALSE(Get(local + "/redirect?to=" + server.Url("/hit/redirected"), response, error));
+    EXPECT_EQ(error, "127.0.0.1: Redirect to 127.0.0.1:" + std::to_string(server.Port()) +
+                         " not followed: it rests until 10:02:00");
     EXPECT_EQ(Hits("quote"), "1") << "nothing reaches a resting host";
     EXPECT_EQ(Hits("other"), "0");
+    EXPECT_EQ(Hits("redirected"), "0");
 
     clock.Advance(120);
     EXPECT_FALSE(HttpHelper::IsResting(busy));
