@@ -15,6 +15,8 @@ public:
     virtual std::string GetStatusText() = 0;
     virtual void SetStatusText(const std::string& text) = 0;
     virtual void SetTrayIcon(int iconId) = 0;
+    // The text shown when the pointer rests on the tray icon.
+    virtual void SetTrayToolTip(const std::string& text) = 0;
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 };

@@ -11,8 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "app/core/ThreadPool.h"
 #include "app/qt/ListViewWidget.h"
 
 namespace quillory {
@@ -26,6 +29,12 @@ QString AsciiUpper(const QString& text) {
         if (c >= 'a' && c <= 'z')
             c = QChar(c.unicode() - 'a' + 'A');
     return result;
+}
+
+// The searches' threads, ended with the application.
+QThreadPool& SearchThreads() {
+    static QThreadPool* pool = new QThreadPool(qApp);
+    return *pool;
 }
 
 } // namespace
@@ -119,8 +128,65 @@ DlgStock::DlgStock(const Stock& initial, StockSources sources, QWidget* parent)
     OnLowerAlertCheck();
 }
 
+DlgStock::~DlgStock() {
+    DropSearch();
+}
+
 void DlgStock::OnSearch() {
-    editor.Search(*this);
+    if (searchWatcher) {
+        searchToken->Cancel(); // the search ends at its next wait and reports back
+        searchButton->setEnabled(false);
+        return;
+    }
+    std::string symbol;
+    if (!editor.StartSearch(*this, symbol))
+        return;
+    searchSymbol = symbol;
+    auto token = std::make_shared<CancelToken>();
+    searchToken = token;
+    searchWatcher = new QFutureWatcher<SearchOutcome>(this);
+    connect(searchWatcher, &QFutureWatcherBase::progressTextChanged, this,
+            [this](const QString& name) { SelectSource(name.toStdString()); });
+    connect(searchWatcher, &QFutureWatcherBase::finished, this, &DlgStock::OnSearchDone);
+    StockSources sources = editor.Sources();
+    auto search = [sources, symbol, token](QPromise<SearchOutcome>& promise) {
+        CancelToken::Scope scope(token.get());
+        int tried = 0;
+        promise.addResult(StockEditor::RunSearch(sources, symbol, [&](const std::string& name) {
+            promise.setProgressValueAndText(++tried, QString::fromStdString(name));
+        }));
+    };
+    WorkerSignalBlock block; // a thread the pool starts now inherits it
+    searchWatcher->setFuture(QtConcurrent::run(&SearchThreads(), search));
+}
+
+void DlgStock::OnSearchDone() {
+    QFutureWatcher<SearchOutcome>* watcher = searchWatcher;
+    searchWatcher = nullptr;
+    searchToken.reset();
+    SearchOutcome outcome;
+    if (watcher->future().resultCount() > 0)
+        outcome = watcher->result();
+    else
+        outcome.cancelled = true;
+    watcher->deleteLater();
+    editor.FinishSearch(*this, searchSymbol, outcome);
+}
+
+void DlgStock::DropSearch() {
+    if (!searchWatcher)
+        return;
+    searchToken->Cancel();
+    delete searchWatcher; // disconnects: the outcome has nowhere to go
+    searchWatcher = nullptr;
+    searchToken.reset();
+    EnableSearch(true);
+    EndWaitCursor();
+}
+
+void DlgStock::done(int result) {
+    DropSearch();
+    QDialog::done(result);
 }
 void DlgStock::OnUpperAlertCheck() {
     upperEdit->setEnabled(upperCheck->isChecked());
@@ -165,10 +231,13 @@ ListView& DlgStock::History() {
     return *historyList;
 }
 void DlgStock::EnableSearch(bool enable) {
-    searchButton->setEnabled(enable);
+    // A running search keeps the button, as the way to cancel it.
+    searchButton->setText(enable ? "Search" : "Cancel");
+    searchButton->setEnabled(true);
 }
 void DlgStock::BeginWaitCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Busy, but the dialog still takes clicks (Cancel among them).
+    QApplication::setOverrideCursor(Qt::BusyCursor);
 }
 void DlgStock::EndWaitCursor() {
     QApplication::restoreOverrideCursor();

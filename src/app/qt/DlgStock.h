@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QFutureWatcher>
+#include <memory>
 
 #include "app/core/StockDialogView.h"
 #include "app/core/StockEditor.h"
 #include "app/core/StockSources.h"
+#include "foundation/CancelToken.h"
 #include "model/Stock.h"
 
 class QCheckBox;
@@ -22,12 +25,16 @@ class DlgStock : public QDialog, public StockDialogView {
     Q_OBJECT
 public:
     DlgStock(const Stock& stock, StockSources sources, QWidget* parent = nullptr);
-    ~DlgStock() override = default;
+    ~DlgStock() override;
 
+    // Starts the search off the GUI thread; while it runs the button reads "Cancel" and stops it.
     void OnSearch();
+    bool IsSearching() const { return searchWatcher != nullptr; }
     void OnUpperAlertCheck();
     void OnLowerAlertCheck();
     void accept() override;
+    // Closing the dialog, however, cancels a running search; its result never arrives.
+    void done(int result) override;
 
     std::string GetSymbolText() override;
     void SelectSource(const std::string& name) override;
@@ -40,7 +47,13 @@ public:
     Stock stock;
 
 private:
+    void OnSearchDone();
+    void DropSearch();
+
     StockEditor editor;
+    std::shared_ptr<CancelToken> searchToken;
+    QFutureWatcher<SearchOutcome>* searchWatcher = nullptr; // a child: gone with the dialog
+    std::string searchSymbol;
     QComboBox* sourceCombo;
     QCheckBox* lowerCheck;
     QCheckBox* upperCheck;

@@ -29,8 +29,13 @@
 namespace quillory {
 
 MainDialog::MainDialog(QuilloryApp& app, StockList& list, StockSources sources, QWidget* parent)
-    : QWidget(parent), app(app), list(list), sources(sources), updater(list, sources), cycle(app, *this, updater),
-      trayAvailable(QSystemTrayIcon::isSystemTrayAvailable()) {
+    : QWidget(parent), app(app), list(list), sources(sources), updater(list, sources),
+      pool(4, 2,
+           [this](std::function<void()> function) {
+               // Runs on the GUI thread; dropped with the window if it is gone by then.
+               QMetaObject::invokeMethod(this, std::move(function), Qt::QueuedConnection);
+           }),
+      cycle(app, *this, updater, pool), trayAvailable(QSystemTrayIcon::isSystemTrayAvailable()) {
     setWindowTitle(QuilloryApp::kName);
     setObjectName("mainDialog");
     updater.SetFallback(app.GetFallback() != 0);
@@ -70,8 +75,10 @@ MainDialog::MainDialog(QuilloryApp& app, StockList& list, StockSources sources, 
 
     updateTimer.setObjectName("timer1");
     blinkTimer.setObjectName("timer2");
+    deadlineTimer.setObjectName("timer3");
     connect(&updateTimer, &QTimer::timeout, this, [this] { OnTimer(kUpdateTimer); });
     connect(&blinkTimer, &QTimer::timeout, this, [this] { OnTimer(kBlinkTimer); });
+    connect(&deadlineTimer, &QTimer::timeout, this, [this] { OnTimer(kPassDeadlineTimer); });
 
     connect(updateButton, &QPushButton::clicked, this, &MainDialog::UpdateQuotes);
     connect(makerButton, &QPushButton::clicked, this, &MainDialog::OnMaker);
@@ -87,7 +94,11 @@ MainDialog::MainDialog(QuilloryApp& app, StockList& list, StockSources sources, 
     });
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+    // The workers post to this window: they must be gone before it is.
+    cycle.CancelPass();
+    pool.Shutdown();
+}
 
 void MainDialog::OnInitDialog() {
     RestorePlacement();
@@ -324,6 +335,9 @@ void MainDialog::OnExit() {
     if (exiting)
         return;
     exiting = true;
+    // The pass's downloads stop at their next wait; nothing they bring is applied any more.
+    cycle.CancelPass();
+    pool.Shutdown();
     SaveWindowSettings();
     tray->hide();
     KillTimer(kUpdateTimer);
@@ -375,6 +389,7 @@ std::string MainDialog::GetStatusText() {
 }
 void MainDialog::SetStatusText(const std::string& text) {
     statusLine->setText(QString::fromStdString(text));
+    statusLine->setToolTip(statusLine->text()); // the line may be wider than the window
 }
 
 void MainDialog::SetTimer(int id, int milliseconds) {
@@ -382,6 +397,8 @@ void MainDialog::SetTimer(int id, int milliseconds) {
         updateTimer.start(milliseconds);
     else if (id == kBlinkTimer)
         blinkTimer.start(milliseconds);
+    else if (id == kPassDeadlineTimer)
+        deadlineTimer.start(milliseconds);
 }
 
 void MainDialog::KillTimer(int id) {
@@ -389,10 +406,12 @@ void MainDialog::KillTimer(int id) {
         updateTimer.stop();
     else if (id == kBlinkTimer)
         blinkTimer.stop();
+    else if (id == kPassDeadlineTimer)
+        deadlineTimer.stop();
 }
 
 int MainDialog::TimerInterval(int id) const {
-    const QTimer& timer = id == kUpdateTimer ? updateTimer : blinkTimer;
+    const QTimer& timer = id == kUpdateTimer ? updateTimer : id == kBlinkTimer ? blinkTimer : deadlineTimer;
     return timer.isActive() ? timer.interval() : -1;
 }
 
@@ -401,8 +420,17 @@ void MainDialog::SetTrayIcon(int iconId) {
     tray->setIcon(Icons::Get(iconId));
 }
 
+void MainDialog::SetTrayToolTip(const std::string& text) {
+    tray->setToolTip(QString::fromStdString(text));
+}
+
+QString MainDialog::TrayToolTip() const {
+    return tray->toolTip();
+}
+
 void MainDialog::BeginWaitCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The pass runs in the background: the pointer says so but the window takes clicks.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
 }
 void MainDialog::EndWaitCursor() {
     QApplication::restoreOverrideCursor();

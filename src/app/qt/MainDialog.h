@@ -7,6 +7,7 @@
 #include "app/core/QuilloryApp.h"
 #include "app/core/StockQuoteUpdater.h"
 #include "app/core/StockSources.h"
+#include "app/core/ThreadPool.h"
 #include "app/core/UpdateCycle.h"
 #include "app/core/UpdateWindow.h"
 #include "app/core/WindowPlacement.h"
@@ -41,8 +42,8 @@ public:
     void OnOptions();
     void OnAbout();
     void OnMaker();
-    // Saves column widths and placement, removes the tray icon, stops timer 1 and asks the
-    // application to end.
+    // Cancels a running pass and waits for its workers, saves column widths and placement, removes
+    // the tray icon, stops timer 1 and asks the application to end.
     void OnExit();
     void OnTrayDoubleClick();
     void OnCancel();
@@ -68,6 +69,7 @@ public:
     void SetTimer(int id, int milliseconds) override;
     void KillTimer(int id) override;
     void SetTrayIcon(int iconId) override;
+    void SetTrayToolTip(const std::string& text) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
@@ -75,6 +77,7 @@ public:
     ListViewWidget* List() const { return listView; }
     UpdateCycle& Cycle() { return cycle; }
     int TimerInterval(int id) const; // -1 when the timer is not running
+    QString TrayToolTip() const;
     int TrayIcon() const { return trayIconId; }
     bool HasTray() const { return trayAvailable; }
     void SetTrayAvailable(bool available) { trayAvailable = available; }
@@ -101,6 +104,8 @@ private:
     StockList& list;
     StockSources sources;
     StockQuoteUpdater updater;
+    // The downloads of a pass: at most 4 at once, 2 to one host.
+    ThreadPool pool;
     UpdateCycle cycle;
 
     QPushButton* addButton;
@@ -114,6 +119,7 @@ private:
     std::unique_ptr<QMenu> trayMenu;
     QTimer updateTimer;
     QTimer blinkTimer;
+    QTimer deadlineTimer;
     int trayIconId = 0;
     bool trayAvailable;
     bool exiting = false;

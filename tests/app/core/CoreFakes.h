@@ -82,6 +82,7 @@ public:
         trayIcon = iconId;
         trayHistory.push_back(iconId);
     }
+    void SetTrayToolTip(const std::string& text) override { trayToolTip = text; }
     void BeginWaitCursor() override { ++waitDepth; }
     void EndWaitCursor() override { --waitDepth; }
 
@@ -91,6 +92,7 @@ public:
     std::map<int, std::string> toolTips;
     std::vector<int> trayHistory;
     std::string status = "Quotes delayed 20 minutes\nLast update: N/A";
+    std::string trayToolTip = "Quillory";
     int trayIcon = 134;
     int waitDepth = 0;
     bool buttonEnabled = true;

@@ -2,17 +2,21 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "TaskFakes.h"
 #include "app/core/StockSources.h"
 
 namespace quillory::test {
 
 // Quote sources in memory. Each named source knows some symbols (name, last trade, change); a
-// run for another symbol fails, and a symbol listed in `throwing` raises an error.
+// run for another symbol fails, and a symbol listed in `throwing` raises an error. A symbol with a
+// gate waits there first (until the test opens it, or the download is cancelled). Runs may come
+// from several threads; set the world up before they start and read it after they end.
 class FakeSourceWorld {
 public:
     struct Quote {
@@ -41,6 +45,8 @@ public:
     std::vector<std::string> runs; // "source:symbol" in the order run
     std::vector<std::string> throwing;
     std::map<std::pair<std::string, std::string>, Quote> quotes;
+    std::map<std::string, std::shared_ptr<Gate>> gates;
+    std::mutex mutex;
 
 private:
     class Source : public StockDataExtractor {
@@ -48,7 +54,17 @@ private:
         Source(FakeSourceWorld& world, std::string name) : world(world), name(std::move(name)) {}
         bool Run() override {
             const std::string symbol = GetSymbol();
-            world.runs.push_back(name + ":" + symbol);
+            std::shared_ptr<Gate> gate;
+            {
+                std::lock_guard lock(world.mutex);
+                world.runs.push_back(name + ":" + symbol);
+                auto at = world.gates.find(symbol);
+                if (at != world.gates.end())
+                    gate = at->second;
+            }
+            if (gate && !gate->Wait())
+                throw std::runtime_error("download cancelled");
+            std::lock_guard lock(world.mutex);
             for (const std::string& bad : world.throwing)
                 if (bad == symbol)
                     throw std::runtime_error("connection reset");

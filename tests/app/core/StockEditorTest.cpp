@@ -4,6 +4,7 @@
 #include "FakeSources.h"
 #include "TestSupport.h"
 #include "app/core/StockEditor.h"
+#include "foundation/CancelToken.h"
 
 namespace quillory {
 namespace {
@@ -90,6 +91,32 @@ TEST_F(StockEditorTest, SearchReportsBlankSymbolsMissingSourcesAndNoFind) {
     EXPECT_THAT(dialog.selected, ElementsAre("Bloomberg")) << "the last source tried stays selected";
     EXPECT_EQ(dialog.name, "");
     EXPECT_TRUE(dialog.history.rows.empty());
+}
+
+TEST_F(StockEditorTest, CancelledSearchStopsAtTheNextSourceAndEndsWithoutABox) {
+    Stock stock("", "");
+    StockEditor editor(stock, world.Sources(kNames));
+    world.Add("Finam", "SBER", {"Sberbank", 250, 0});
+    dialog.symbol = "SBER";
+    std::string symbol;
+    ASSERT_TRUE(editor.StartSearch(dialog, symbol));
+
+    CancelToken token;
+    CancelToken::Scope scope(&token);
+    std::vector<std::string> tried;
+    SearchOutcome outcome = StockEditor::RunSearch(editor.Sources(), symbol, [&](const std::string& name) {
+        tried.push_back(name);
+        if (name == "Bloomberg")
+            token.Cancel(); // the user pressed Cancel while Bloomberg was asked
+    });
+    EXPECT_THAT(tried, ElementsAre("AMFI India", "Bloomberg"));
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_FALSE(editor.FinishSearch(dialog, symbol, outcome));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_THAT(dialog.selected, ElementsAre("Bloomberg"));
+    EXPECT_THAT(dialog.searchStates, ElementsAre(false, true));
+    EXPECT_EQ(dialog.wait, 0);
+    EXPECT_EQ(stock.GetName(), "");
 }
 
 TEST_F(StockEditorTest, ApplyTrimsAndReadsLimitsAsStrtodDoes) {

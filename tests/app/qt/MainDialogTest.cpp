@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -15,6 +16,7 @@
 
 #include "../core/FakeSources.h"
 #include "QtTestApp.h"
+#include "TestServer.h"
 #include "TestSupport.h"
 #include "app/core/AppIds.h"
 #include "app/qt/DlgStock.h"
@@ -63,6 +65,10 @@ protected:
         dialog->SetTrayAvailable(true);
         dialog->OnInitDialog();
         return dialog;
+    }
+    // The pass's downloads run on worker threads; their results come back through the event loop.
+    static void WaitForPass(MainDialog& dialog) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.Cycle().IsUpdating(); }, 20000));
     }
     std::vector<std::string> Symbols(MainDialog& dialog) {
         std::vector<std::string> texts;
@@ -274,6 +280,7 @@ TEST_F(MainDialogTest, PassShowsQuotesAndTrayDoubleClickShowsTheAlerts) {
     world.Add("Yahoo Finance", "MSFT", {"Microsoft", 1234.5, -1.25});
     auto dialog = Open({});
     dialog->OnTimer(kUpdateTimer);
+    WaitForPass(*dialog);
 
     EXPECT_EQ(dialog->GetItemText(0, 2), "1234.50");
     EXPECT_EQ(dialog->GetItemText(0, 3), "-1.25");
@@ -292,6 +299,118 @@ TEST_F(MainDialogTest, PassShowsQuotesAndTrayDoubleClickShowsTheAlerts) {
     EXPECT_EQ(shown, "MSFT price is 1,234.50 which is above your limit of 1,200.00!");
     EXPECT_EQ(dialog->TimerInterval(kBlinkTimer), -1);
     EXPECT_EQ(dialog->TrayIcon(), kIconIdle);
+}
+
+TEST_F(MainDialogTest, WhileASourceBlocksTheEventLoopRunsAndTheWindowAnswers) {
+    test::ScopedClock clock(2026, 12, 9, 14, 5, 9);
+    world.Add("Yahoo Finance", "IBM", {"IBM", 150, 1});
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.25});
+    auto gate = std::make_shared<test::Gate>();
+    world.gates["MSFT"] = gate;
+    auto dialog = Open({"IBM", "MSFT"});
+    dialog->OnTimer(kUpdateTimer);
+
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+    ticker.start(10);
+    // IBM arrives while MSFT's source still blocks, and the timer keeps ticking meanwhile.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->GetItemText(0, 2) == "150.00" && ticks >= 5; }, 20000));
+    EXPECT_TRUE(dialog->Cycle().IsUpdating());
+    EXPECT_EQ(dialog->GetItemText(1, 2), "...");
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nUpdating 1 of 2\u2026");
+    EXPECT_FALSE(dialog->findChild<QPushButton*>("update")->isEnabled());
+    EXPECT_EQ(dialog->TrayIcon(), kIconBusy);
+    // Escape hides the window at once.
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+
+    gate->Open();
+    WaitForPass(*dialog);
+    EXPECT_EQ(dialog->GetItemText(1, 2), "30.50");
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09");
+    EXPECT_TRUE(dialog->findChild<QPushButton*>("update")->isEnabled());
+    EXPECT_EQ(dialog->TrayIcon(), kIconIdle);
+}
+
+// Not a timed assertion: prints the longest gap between two ticks of a 10 ms timer on the GUI
+// thread during a pass of 20 investments over real downloads that take 300 ms each.
+TEST_F(MainDialogTest, GuiThreadKeepsTickingDuringAPassOfRealDownloads) {
+    const std::pair<const char*, const char*> services[] = {{"Yahoo Finance", "YahooFinance/ibm.html"},
+                                                            {"MSN Money UK", "MsnMoneyUk/share.html"},
+                                                            {"Bloomberg", "Bloomberg/quote.html"},
+                                                            {"Money Central", "MoneyCentral/quote.html"}};
+    std::vector<std::unique_ptr<test::TestServer>> servers;
+    std::string hosts;
+    for (const auto& [name, page] : services) {
+        servers.push_back(std::make_unique<test::TestServer>(
+            "quote_server.py",
+            std::vector<std::string>{"--delay", "0.3", "--page", std::string(QUILLORY_PAGES_DIR) + "/" + page}));
+        hosts += std::string(name) + "=127.0.0.1:" + std::to_string(servers.back()->Port()) + ";";
+    }
+    test::ScopedEnv hostsEnv("QUILLORY_HOSTS", hosts);
+    for (int i = 0; i < 20; ++i) {
+        Stock stock("SYM" + std::to_string(i), "");
+        stock.SetDataSource(services[i % 4].first);
+        list.Add(stock);
+    }
+    MainDialog dialog(app, list, StockSources::Default());
+    dialog.SetTrayAvailable(true);
+    dialog.OnInitDialog();
+
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    clock.start();
+    ticker.start(10);
+    dialog.UpdateQuotes();
+    WaitForPass(dialog);
+    std::printf("pass of 20 investments: %lld ms, longest gap between 10 ms ticks on the GUI thread: %lld ms\n",
+                static_cast<long long>(clock.elapsed()), static_cast<long long>(longest));
+    for (int row = 0; row < 20; ++row)
+        EXPECT_NE(dialog.GetItemText(row, 2), "N/A") << dialog.GetItemText(row, 0);
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(MainDialogTest, TimerPassFailuresGoToTheStatusLineAndTrayTipAndAUserPassKeepsTheBox) {
+    test::ScopedClock clock(2026, 12, 9, 14, 5, 9);
+    auto dialog = Open({"GOOG", "MSFT"});
+    dialog->OnTimer(kUpdateTimer);
+    WaitForPass(*dialog);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09 (failed: GOOG, MSFT)");
+    EXPECT_EQ(dialog->TrayToolTip(), "Quillory\nQuillory failed to download quotes for GOOG, MSFT.");
+
+    dialog->UpdateQuotes();
+    WaitForPass(*dialog);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text.rfind("Quillory failed to download quotes for GOOG, MSFT.\n", 0), 0u);
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09");
+    EXPECT_EQ(dialog->TrayToolTip(), "Quillory");
+}
+
+TEST_F(MainDialogTest, ExitDuringABlockedPassCancelsItAndEnds) {
+    world.gates["MSFT"] = std::make_shared<test::Gate>(); // never opened
+    auto dialog = Open({"MSFT"});
+    dialog->OnTimer(kUpdateTimer);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::lock_guard lock(world.mutex);
+            return world.runs.size() == 1; // the worker waits at the gate now
+        },
+        20000));
+    QSignalSpy exitSpy(dialog.get(), &MainDialog::exitRequested);
+    dialog->OnExit(); // returns once the worker has left its download
+    EXPECT_EQ(exitSpy.count(), 1);
+    EXPECT_FALSE(dialog->Cycle().IsUpdating());
+    QTest::qWait(50); // nothing of the cancelled pass arrives later
+    EXPECT_EQ(dialog->GetItemText(0, 2), "...");
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(MainDialogTest, ExitSavesColumnsAndPlacement) {
@@ -316,6 +435,7 @@ TEST_F(MainDialogTest, SessionEndKeepsTodaysPricesAndThePlacement) {
     world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.25});
     auto dialog = Open({});
     dialog->OnTimer(kUpdateTimer);
+    WaitForPass(*dialog);
     dialog->OnSessionEnd();
     EXPECT_NE(test::ReadFile(DataFile()).find("<StockPrice Date=\"2026-12-09\" Price=\"30.5\" Change=\"0.25\"/>"),
               std::string::npos);
@@ -377,15 +497,70 @@ TEST_F(DlgStockTest, SearchEndsOnTheSourceThatKnowsTheSymbol) {
     DlgStock dialog(Stock("", ""), world.Sources(names));
     dialog.findChild<QLineEdit*>("symbol")->setText("TCS");
     dialog.findChild<QPushButton*>("search")->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.IsSearching(); }, 20000));
 
     EXPECT_EQ(dialog.findChild<QComboBox*>("source")->currentText(), "India Times");
     EXPECT_EQ(dialog.findChild<QLineEdit*>("name")->text(), "Tata Consultancy");
     EXPECT_EQ(dialog.findChild<ListViewWidget*>("history")->GetItemText(0, 1), "3500.00");
     EXPECT_THAT(world.runs, ElementsAre("AMFI India:TCS", "Google Finance:TCS", "India Times:TCS"));
     EXPECT_TRUE(dialog.findChild<QPushButton*>("search")->isEnabled());
+    EXPECT_EQ(dialog.findChild<QPushButton*>("search")->text(), "Search");
     dialog.accept();
     EXPECT_EQ(dialog.stock.GetDataSource(), "India Times");
     EXPECT_EQ(dialog.stock.GetSymbol(), "TCS");
+}
+
+TEST_F(DlgStockTest, SearchBlockedOnASourceCanBeCancelledAndTheDialogAnswersMeanwhile) {
+    world.Add("Finam", "SBER", {"Sberbank", 250, 0});
+    world.gates["SBER"] = std::make_shared<test::Gate>(); // every source hangs on this symbol
+    DlgStock dialog(Stock("", ""), world.Sources({"Bloomberg", "Finam"}));
+    dialog.show();
+    auto* search = dialog.findChild<QPushButton*>("search");
+    dialog.findChild<QLineEdit*>("symbol")->setText("SBER");
+    search->click();
+    EXPECT_TRUE(dialog.IsSearching());
+    EXPECT_EQ(search->text(), "Cancel");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::lock_guard lock(world.mutex);
+            return world.runs.size() == 1; // Bloomberg hangs now
+        },
+        20000));
+    // The dialog takes typing while the source hangs.
+    QTest::keyClicks(dialog.findChild<QLineEdit*>("name"), "typed");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("name")->text(), "typed");
+
+    search->click(); // Cancel
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.IsSearching(); }, 20000));
+    EXPECT_TRUE(boxes.Boxes().empty()) << "a cancelled search has nothing to complain about";
+    EXPECT_EQ(search->text(), "Search");
+    EXPECT_TRUE(search->isEnabled());
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("name")->text(), "typed");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    std::lock_guard lock(world.mutex);
+    EXPECT_THAT(world.runs, ElementsAre("Bloomberg:SBER")) << "Finam is never asked";
+}
+
+TEST_F(DlgStockTest, ClosingTheDialogCancelsItsSearch) {
+    auto gate = std::make_shared<test::Gate>();
+    world.gates["SBER"] = gate;
+    world.Add("Bloomberg", "SBER", {"Sberbank", 250, 0});
+    auto dialog = std::make_unique<DlgStock>(Stock("", ""), world.Sources({"Bloomberg"}));
+    dialog->findChild<QLineEdit*>("symbol")->setText("SBER");
+    dialog->findChild<QPushButton*>("search")->click();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            std::lock_guard lock(world.mutex);
+            return world.runs.size() == 1;
+        },
+        20000));
+    dialog->reject();
+    EXPECT_FALSE(dialog->IsSearching());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    dialog.reset();
+    gate->Open(); // had the search not been cancelled, it would find the name now
+    QTest::qWait(50);
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 } // namespace
