@@ -23,7 +23,7 @@ const char* const usage =
     "                                          the parameters of the first that finds a name\n"
     "  quillory-quote --currency SRC TGT       exchange rate of SRC in TGT from \"Yahoo Currency\"\n"
     "  quillory-quote --list-sources           the stock source names, one per line\n"
-    "  quillory-quote --help\n"
+    "  quillory-quote --help | --version\n"
     "\n"
     "Results go to standard output, log lines to standard error. QUILLORY_HOSTS='Name=host[:port];...'\n"
     "overrides the quote services' hosts; http_proxy and no_proxy are honoured.\n"
@@ -153,6 +153,9 @@ int main(int argc, char** argv) {
             optionsEnded = true;
         } else if (a == "--help" || a == "-h") {
             std::fputs(usage, stdout);
+            return Success;
+        } else if (a == "--version") {
+            std::printf("Quillory %s\n", QUILLORY_VERSION);
             return Success;
         } else if (a == "--list-sources" || a == "--search" || a == "--currency") {
             if (!mode.empty())

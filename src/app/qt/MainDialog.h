@@ -45,6 +45,8 @@ public:
     // application to end.
     void OnExit();
     void OnTrayDoubleClick();
+    // Shows the window, restored and on top (also when another start of the program asks).
+    void RestoreWindow();
     void OnCancel();
     // Column widths and window rectangle in the "Window" settings.
     void SaveWindowSettings();
@@ -94,7 +96,6 @@ private:
     void RestorePlacement();
     void ShowListMenu(const QPoint& globalPos);
     void HideOrMinimize();
-    void RestoreWindow();
 
     QuilloryApp& app;
     StockList& list;
