@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 JOBS        ?= 2
 CTEST_FLAGS ?= --output-on-failure
 
-.PHONY: all deps configure build test test-main test-asan test-tsan bench fuzz format run demo clean
+.PHONY: all deps configure build test test-main test-asan test-tsan bench fuzz format run demo deb clean
 
 all: build
 
@@ -58,6 +58,13 @@ run: build
 # alert within seconds, without touching the user's own settings or data.
 demo: build
 	tests/smoke/demo.sh $(BUILD)/src/app/quillory $(CURDIR)
+
+# quillory_<version>_amd64.deb from the main build (binaries stripped by cpack); install it with
+# `sudo apt install ./quillory_*.deb`.
+deb: build
+	rm -f $(BUILD)/package/quillory_*.deb
+	cd $(BUILD) && cpack -G DEB -B package
+	cp $(BUILD)/package/quillory_*_amd64.deb .
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

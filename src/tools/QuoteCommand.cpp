@@ -37,7 +37,7 @@ const char* const usage =
     "  quillory-quote --check-sources          ask each of today's services for a well-known instrument\n"
     "                                          over the internet and print what each answered\n"
     "  quillory-quote --list-sources           the stock source names, one per line\n"
-    "  quillory-quote --help\n"
+    "  quillory-quote --help | --version\n"
     "\n"
     "Results go to standard output, log lines to standard error.\n"
     "QUILLORY_HOSTS='Name=[http://|https://]host[:port];...' overrides the quote services' hosts;\n"
@@ -226,6 +226,9 @@ int main(int argc, char** argv) {
             optionsEnded = true;
         } else if (a == "--help" || a == "-h") {
             std::fputs(usage, stdout);
+            return Success;
+        } else if (a == "--version") {
+            std::printf("Quillory %s\n", QUILLORY_VERSION);
             return Success;
         } else if (a == "--list-sources" || a == "--search" || a == "--currency" || a == "--find" ||
                    a == "--check-sources") {

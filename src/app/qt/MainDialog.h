@@ -46,6 +46,8 @@ public:
     // the tray icon, stops timer 1 and asks the application to end.
     void OnExit();
     void OnTrayDoubleClick();
+    // Shows the window, restored and on top (also when another start of the program asks).
+    void RestoreWindow();
     void OnCancel();
     // Column widths and window rectangle in the "Window" settings.
     void SaveWindowSettings();
@@ -98,7 +100,6 @@ private:
     void RestorePlacement();
     void ShowListMenu(const QPoint& globalPos);
     void HideOrMinimize();
-    void RestoreWindow();
 
     QuilloryApp& app;
     StockList& list;
