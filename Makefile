@@ -7,6 +7,8 @@ FUZZ_BUILD  ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS        ?= 2
 CTEST_FLAGS ?= --output-on-failure
+# ccache (when present) then reuses objects between clones of the tree, as it hashes paths relative to it.
+export CCACHE_BASEDIR ?= $(CURDIR)
 
 .PHONY: all deps configure build test test-main test-asan test-tsan bench fuzz format run demo deb clean
 
