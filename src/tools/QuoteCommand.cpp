@@ -16,6 +16,7 @@
 #include "sources/MoscowExchange.h"
 #include "sources/RunCatching.h"
 #include "sources/ServiceProxy.h"
+#include "sources/SourceSearch.h"
 #include "sources/SymbolSearch.h"
 #include "sources/WebStockSource.h"
 #include "sources/YahooChart.h"
@@ -107,24 +108,25 @@ int Search(std::string symbol) {
         return UsageFailure("You need to enter valid symbol first!");
     std::vector<std::string> names;
     DataExtractorFactory::GetStockDataExtractorNames(names);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
+    auto create = [](const std::string& name) {
         std::unique_ptr<StockDataExtractor> source = DataExtractorFactory::CreateStockDataExtractor(name);
-        if (!source) {
+        if (source)
+            ServiceProxy::Apply(*source, name);
+        else
             Complain("Invalid datasource!");
-            continue;
-        }
-        source->SetParameter("Symbol", symbol);
-        ServiceProxy::Apply(*source, name);
-        if (!RunSource(*source).ok || source->GetParameter("CompanyName").empty())
-            continue;
-        std::string line = "Source=[" + name + "]\r\n";
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        source->DumpParameters();
-        return Success;
+        return source;
+    };
+    SourceSearch search = SearchSources(names, create, symbol, nullptr, [](const RunOutcome& run) {
+        Complain(run.message.empty() ? run.caught : run.message);
+    });
+    if (!search.found) {
+        Complain("None of the existing data sources could find a name for " + symbol + "!");
+        return Failure;
     }
-    Complain("None of the existing data sources could find a name for " + symbol + "!");
-    return Failure;
+    std::string line = "Source=[" + search.source + "]\r\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    search.found->DumpParameters();
+    return Success;
 }
 
 // Candidates for a name from the symbol search, tab-separated.

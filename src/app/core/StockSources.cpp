@@ -33,7 +33,7 @@ std::string HostKey(const std::string& sourceName) {
 bool RunSource(StockDataExtractor& source, const std::string& caller) {
     RunOutcome outcome = RunCatching(source);
     if (!outcome.caught.empty())
-        LogError(caller + " - Caught " + outcome.caught + (outcome.message.empty() ? "" : " - " + outcome.message));
+        LogError(CaughtText(caller, outcome));
     return outcome.ok;
 }
 
