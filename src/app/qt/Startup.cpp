@@ -35,11 +35,20 @@ int RunQuillory(int argc, char** argv) {
     if (SingleInstance::Outcome outcome = instance.Start(); outcome != SingleInstance::Outcome::Owner)
         return outcome == SingleInstance::Outcome::HandedOver ? 0 : instance.ReportNoAnswer();
     ExitSignals exitSignals;
+    // A signal may come before the window exists, while a start-up box (a broken data file, say)
+    // is open: it ends the program all the same, as Exit does.
+    bool exitRequested = false;
+    QObject::connect(&exitSignals, &ExitSignals::received, &qapp, [&exitRequested] {
+        exitRequested = true;
+        Prompts::EndBoxes();
+    });
 
     QtSettingsStore store;
     XdgAutostart autostart;
     QuilloryApp app(store, autostart);
     bool ok = app.InitInstance([&] {
+        if (exitRequested)
+            return;
         MainDialog dialog(app, theStockList, StockSources::Default());
         QObject::connect(&dialog, &MainDialog::exitRequested, &qapp, &QApplication::quit, Qt::QueuedConnection);
         QObject::connect(&exitSignals, &ExitSignals::received, &dialog, &MainDialog::OnExit);
