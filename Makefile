@@ -36,7 +36,7 @@ test-asan: deps
 		ctest $(CTEST_FLAGS) -j$(JOBS)
 
 # The tests whose code runs on several threads (label "threads") under ThreadSanitizer.
-TSAN_TARGETS = foundation_tests web_tests app_core_tests
+TSAN_TARGETS = foundation_tests tasks_tests web_tests app_core_tests
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_TSAN=ON -DQUILLORY_WITH_QT=OFF
 	cmake --build $(TSAN_BUILD) -j$(JOBS) --target $(TSAN_TARGETS)
