@@ -201,11 +201,7 @@ std::string Render(const Quote& quote, const std::string& sourceName, Format for
 int RunStocks(const std::string& name, const std::vector<std::string>& symbols, Format format) {
     if (!DataExtractorFactory::CreateStockDataExtractor(name))
         return UsageError;
-    // The host the downloads go to, as the window's pass limits them; a source with no host of
-    // its own ("Automatic") counts as one.
-    std::string key = ServiceHosts::Host(name);
-    if (key.empty())
-        key = name;
+    const std::string key = ServiceHosts::LimitKey(name);
 
     std::vector<Quote> quotes(symbols.size());
     PostQueue owner;

@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "app/core/ThreadPool.h"
 #include "app/qt/ListViewWidget.h"
+#include "tasks/ThreadPool.h"
 
 namespace quillory {
 

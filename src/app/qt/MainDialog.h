@@ -7,11 +7,11 @@
 #include "app/core/QuilloryApp.h"
 #include "app/core/StockQuoteUpdater.h"
 #include "app/core/StockSources.h"
-#include "app/core/ThreadPool.h"
 #include "app/core/UpdateCycle.h"
 #include "app/core/UpdateWindow.h"
 #include "app/core/WindowPlacement.h"
 #include "storage/StockList.h"
+#include "tasks/ThreadPool.h"
 
 class QLabel;
 class QMenu;
