@@ -3,6 +3,8 @@
 // in one run; prints both times and their ratio at the end.
 #include <benchmark/benchmark.h>
 
+#include "common/MedianRatio.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -95,44 +97,15 @@ BENCHMARK(BM_UpdatePass)
     ->UseRealTime()
     ->Iterations(1);
 
-// The console report, followed by one line comparing the parallel and the serial pass.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medianMs[run.run_name.args] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        auto serial = medianMs.find("workers:1");
-        auto parallel = medianMs.find("workers:4");
-        if (serial != medianMs.end() && parallel != medianMs.end())
-            std::printf("20 investments, 300 ms a request, median: 4 workers %.0f ms, 1 worker %.0f ms, ratio %.2f "
-                        "(bar: at most 0.35)\n",
-                        parallel->second, serial->second, parallel->second / serial->second);
-    }
-
-private:
-    std::map<std::string, double> medianMs;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<char*> args{argv[0]};
-    std::string defaults[] = {"--benchmark_repetitions=3", "--benchmark_enable_random_interleaving=true",
-                              "--benchmark_report_aggregates_only=true"};
-    for (std::string& flag : defaults)
-        args.push_back(flag.data());
-    args.insert(args.end(), argv + 1, argv + argc);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return quillory::bench::RunComparing(argc, argv, 3, true, [](const quillory::bench::Medians& medians) {
+        auto serial = medians.find("workers:1");
+        auto parallel = medians.find("workers:4");
+        if (serial != medians.end() && parallel != medians.end())
+            std::printf("20 investments, 300 ms a request, median: 4 workers %.0f ms, 1 worker %.0f ms, ratio %.2f "
+                        "(bar: at most 0.35)\n",
+                        parallel->second, serial->second, parallel->second / serial->second);
+    });
 }

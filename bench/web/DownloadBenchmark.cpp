@@ -2,6 +2,8 @@
 // page with the curl command line tool, in one run; prints both times and their ratio at the end.
 #include <benchmark/benchmark.h>
 
+#include "common/MedianRatio.h"
+
 #include <cstdio>
 #include <map>
 #include <stdexcept>
@@ -62,45 +64,14 @@ void BM_Curl(benchmark::State& state) {
 BENCHMARK(BM_DownloadPage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Curl)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The console report, followed by one line comparing the medians of our time and curl's.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medianMs[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        auto ours = medianMs.find("BM_DownloadPage");
-        auto curl = medianMs.find("BM_Curl");
-        if (ours != medianMs.end() && curl != medianMs.end())
-            std::printf("10 MB page, median: DownloadPage %.2f ms, curl %.2f ms, ratio %.2f (bar: at most 1.5)\n",
-                        ours->second, curl->second, ours->second / curl->second);
-    }
-
-private:
-    std::map<std::string, double> medianMs;
-};
-
 } // namespace
 
-// Repeated and interleaved by default, so that a burst of load on the machine hits both sides alike;
-// flags given on the command line come later and win.
 int main(int argc, char** argv) {
-    std::vector<char*> args{argv[0]};
-    std::string defaults[] = {"--benchmark_repetitions=5", "--benchmark_enable_random_interleaving=true",
-                              "--benchmark_report_aggregates_only=true"};
-    for (std::string& flag : defaults)
-        args.push_back(flag.data());
-    args.insert(args.end(), argv + 1, argv + argc);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data()))
-        return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return quillory::bench::RunComparing(argc, argv, 5, false, [](const quillory::bench::Medians& medians) {
+        auto ours = medians.find("BM_DownloadPage");
+        auto curl = medians.find("BM_Curl");
+        if (ours != medians.end() && curl != medians.end())
+            std::printf("10 MB page, median: DownloadPage %.2f ms, curl %.2f ms, ratio %.2f (bar: at most 1.5)\n",
+                        ours->second, curl->second, ours->second / curl->second);
+    });
 }
