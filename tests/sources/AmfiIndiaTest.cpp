@@ -19,7 +19,6 @@ TEST(AmfiIndiaTest, ReadsNameAndValueFromTheSchemeLine) {
         const char* lastTrade;
     };
     const Case cases[] = {
-        {"120", "Beta Bond Fund - Direct Plan", "1023.0051"},
         // The line of scheme 1010 comes first; 101 must not take it.
         {"101", "Acme Liquid Fund", "12.3456"},
         {"1010", "Acme Equity Fund - Growth", "45.6789"},

@@ -12,22 +12,6 @@ namespace {
 
 using ::testing::ElementsAre;
 
-TEST(BloombergTest, ReadsQuoteAndDropsSymbolInFrontOfName) {
-    PageServer server;
-    LogCapture log;
-    Bloomberg source;
-    source.SetSymbol("IBM:US");
-
-    ASSERT_TRUE(source.Run());
-    EXPECT_THAT(server.Requests("Bloomberg"), ElementsAre("/apps/quote?ticker=IBM%3AUS"));
-    EXPECT_EQ(source.GetCompanyName(), "International Business Machines Corp & Co");
-    EXPECT_EQ(source.GetParameter("LastTrade"), "1234.5");
-    EXPECT_EQ(source.GetParameter("Change"), "-2.25");
-    EXPECT_EQ(source.GetSymbol(), "IBM:US"); // the escaped form is only used for the request
-    EXPECT_THAT(LinesFrom(log, "Bloomberg::"),
-                ElementsAre("Bloomberg::Run() - Successfully downloaded quote for [IBM:US]"));
-}
-
 TEST(BloombergTest, HeadingThatIsOnlyTheSymbolStaysWhole) {
     struct Case {
         const char* symbol;

@@ -11,30 +11,12 @@ namespace quillory::test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 const char* const list1 = "/analysis/quoteonline00001/default.asp";
 const char* const list2 = "/analysis/quoteonline0000100001/default.asp";
 const char* const list3 = "/analysis/quoteonline000010001D/default.asp";
 const char* const list4 = "/analysis/quoteonline0000100002/default.asp";
 const char* const list5 = "/analysis/quoteonline000010000C/default.asp";
-
-TEST(FinamTest, CodeFoundOnThirdListThenQuotePageInHex) {
-    PageServer server;
-    LogCapture log;
-    Finam source;
-    // Lower case on our side, upper case on the page. The second list mentions the symbol first outside a
-    // code row (and then in a row with another code): only that first mention counts there.
-    source.SetSymbol("gazp");
-
-    ASSERT_TRUE(source.Run());
-    EXPECT_THAT(server.Requests("Finam"),
-                ElementsAre(list1, list2, list3, "/analysis/quoteonline000030001E/default.asp"));
-    EXPECT_EQ(source.GetCompanyName(), "Gazprom ao");
-    EXPECT_EQ(source.GetParameter("LastTrade"), "123.45");
-    EXPECT_EQ(source.GetCurrency(), "RUB");
-    EXPECT_THAT(LinesFrom(log, "Finam::"), IsEmpty());
-}
 
 TEST(FinamTest, FourDigitCodeAndPriceWithThousandsBlank) {
     PageServer server;

@@ -10,22 +10,6 @@ namespace quillory::test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-TEST(GoogleFinanceTest, ReadsNamePriceAndChangeInPageOrder) {
-    PageServer server;
-    LogCapture log;
-    GoogleFinance source;
-    source.SetSymbol("NASDAQ:ACME");
-
-    ASSERT_TRUE(source.Run());
-    EXPECT_THAT(server.Requests("Google Finance"), ElementsAre("/finance?q=NASDAQ%3AACME"));
-    EXPECT_EQ(source.GetCompanyName(), "Acme Corp"); // "&nbsp;" made a blank, "(NASDAQ:ACME)" cut off
-    EXPECT_EQ(source.GetParameter("LastTrade"), "1234.56");
-    EXPECT_EQ(source.GetParameter("Change"), "-1012.75");
-    EXPECT_FALSE(source.HasParameter("NotTraded"));
-    EXPECT_THAT(LinesFrom(log, "GoogleFinance::"), IsEmpty());
-}
 
 TEST(GoogleFinanceTest, ServiceHeadingMeansUnknownSymbol) {
     PageServer server;

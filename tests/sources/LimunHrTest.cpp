@@ -10,23 +10,6 @@ namespace quillory::test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-TEST(LimunHrTest, FindsFundRowAfterRepairedScriptQuotes) {
-    PageServer server;
-    LogCapture log;
-    LimunHr source;
-    // Entered in lower case with blanks around; the table has upper case. The row carries the doubled quote
-    // after "return false;" that would otherwise swallow its name and symbol cells.
-    source.SetSymbol(" zmm ");
-
-    ASSERT_TRUE(source.Run());
-    EXPECT_THAT(server.Requests("Zagreb Stock Exchange"), ElementsAre("/main.aspx?id=18"));
-    EXPECT_EQ(source.GetCompanyName(), "Zagreb Money Market");
-    EXPECT_EQ(source.GetParameter("LastTrade"), "1234.56"); // from 1.234,56
-    EXPECT_EQ(source.GetCurrency(), "HRK");
-    EXPECT_THAT(LinesFrom(log, "LimunHr::"), IsEmpty());
-}
 
 TEST(LimunHrTest, SymbolNearTheTopGetsPriceButNoName) {
     PageServer server;

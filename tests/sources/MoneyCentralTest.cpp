@@ -10,22 +10,6 @@ namespace quillory::test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-TEST(MoneyCentralTest, ReadsNamePriceAndTheNextSpanAsChange) {
-    PageServer server;
-    LogCapture log;
-    MoneyCentral source;
-    source.SetSymbol("MSFT");
-
-    // The page has an "s1" span before the heading too; the price search starts at the name.
-    ASSERT_TRUE(source.Run());
-    EXPECT_THAT(server.Requests("Money Central"), ElementsAre("/detail/stock_quote?Symbol=MSFT"));
-    EXPECT_EQ(source.GetCompanyName(), "Microsoft Corporation");
-    EXPECT_EQ(source.GetParameter("LastTrade"), "1027.35");
-    EXPECT_EQ(source.GetParameter("Change"), "-0.42");
-    EXPECT_THAT(LinesFrom(log, "MoneyCentral"), IsEmpty());
-}
 
 TEST(MoneyCentralTest, EveryStepIsRequired) {
     struct Case {

@@ -10,21 +10,6 @@ namespace quillory::test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-TEST(MsnMoneyUkTest, ShareAsksForTheLondonSymbolAndReadsPriceAfterTheBreak) {
-    PageServer server;
-    LogCapture log;
-    MsnMoneyUk source;
-    source.SetSymbol("VOD");
-
-    ASSERT_TRUE(source.Run());
-    EXPECT_THAT(server.Requests("MSN Money UK"), ElementsAre("/investor/quotes/quotes.aspx?symbol=GB%3AVOD"));
-    EXPECT_EQ(source.GetCompanyName(), "Vodafone Group PLC & Subsidiaries");
-    EXPECT_EQ(source.GetParameter("LastTrade"), "215.5"); // from "Last&nbsp;215.50"
-    EXPECT_EQ(source.GetParameter("Change"), "-1002.25");
-    EXPECT_THAT(LinesFrom(log, "MsnMoneyUk::"), IsEmpty());
-}
 
 TEST(MsnMoneyUkTest, FundPriceFollowsNetAssetValueEvenAfterAnEarlierBreak) {
     PageServer server;

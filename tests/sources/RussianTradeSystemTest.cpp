@@ -10,25 +10,6 @@ namespace quillory::test {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
-TEST(RussianTradeSystemTest, ReadsTheSecurityCard) {
-    PageServer server;
-    LogCapture log;
-    RussianTradeSystem source;
-    source.SetSymbol("GAZP");
-
-    // The menu's "Price" link comes first, but "Price:" is the first label tried.
-    ASSERT_TRUE(source.Run());
-    EXPECT_THAT(server.Requests("Russian Trade System"), ElementsAre("/en/securityresults.html?code=GAZP"));
-    EXPECT_EQ(source.GetCompanyName(), "OAO Gazprom");
-    EXPECT_EQ(source.GetParameter("LastTrade"), "1234.56"); // from "1,234.56 (2.5%)"
-    EXPECT_EQ(source.GetCurrency(), "RUB");                 // the page says RUR
-    EXPECT_EQ(source.GetParameter("LastTradeTime"), "01.03.2026 18:45");
-    EXPECT_EQ(source.GetParameter("ChangePercent"), "+2.5%");
-    EXPECT_FALSE(source.HasParameter("NotTraded"));
-    EXPECT_THAT(LinesFrom(log, "RussianTradeSystem::"), IsEmpty());
-}
 
 TEST(RussianTradeSystemTest, DashPriceIsNotTraded) {
     PageServer server;
