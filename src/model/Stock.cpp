@@ -86,13 +86,16 @@ void Stock::FillPriceHistory(ListView& view) const {
 
 void Stock::CreateXML(XMLDoc& doc) const {
     std::vector<XMLAttribute> attributes;
-    attributes.reserve(4);
+    attributes.reserve(5);
     attributes.emplace_back("Symbol", XMLEscape(symbol), true);
     if (!name.empty())
         attributes.emplace_back("Name", XMLEscape(name), true);
     if (quantity != 0)
         attributes.emplace_back("Quantity", StringUtils::ToString(quantity), true);
     attributes.emplace_back("DataSource", XMLEscape(dataSource), true);
+    // Written only when known, so a file from before the attribute is saved as it was read.
+    if (!currency.empty())
+        attributes.emplace_back("Currency", XMLEscape(currency), true);
     doc.AddStartTag("Stock", attributes);
     alert.CreateXML(doc);
     prices.CreateXML(doc);
@@ -163,6 +166,8 @@ void Stock::AppendXMLText(std::string& out) const {
     if (quantity != 0)
         AppendNumberAttribute(out, "Quantity", quantity);
     AppendAttribute(out, "DataSource", XMLEscape(dataSource));
+    if (!currency.empty())
+        AppendAttribute(out, "Currency", XMLEscape(currency));
     out += ">\r\n<StockAlert UpperAlert=\"";
     out += alert.IsUpperAlert() ? "TRUE" : "FALSE";
     out += '"';
@@ -186,6 +191,7 @@ void Stock::ParseXML(const XMLDoc& doc, unsigned& index) {
     name = XMLUnescape(start.GetAttribute("Name"));
     start.GetAttributeDouble("Quantity", quantity);
     dataSource = XMLUnescape(start.GetAttribute("DataSource"));
+    currency = XMLUnescape(start.GetAttribute("Currency"));
     ++index;
     alert.ParseXML(doc, index);
     prices.ParseXML(doc, index);
