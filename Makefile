@@ -1,13 +1,14 @@
 # Thin wrapper over CMake. `make test` and `make run` set up a fresh Debian 12 machine themselves.
 BUILD       ?= build
 ASAN_BUILD  ?= build-asan
+TSAN_BUILD  ?= build-tsan
 BENCH_BUILD ?= build-bench
 FUZZ_BUILD  ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS        ?= 2
 CTEST_FLAGS ?= --output-on-failure
 
-.PHONY: all deps configure build test test-main test-asan bench fuzz format run demo clean
+.PHONY: all deps configure build test test-main test-asan test-tsan bench fuzz format run demo clean
 
 all: build
 
@@ -23,6 +24,7 @@ build: configure
 test: build
 	cd $(BUILD) && ctest $(CTEST_FLAGS) -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory test-tsan
 
 # The Qt-free libraries and their tests once more under AddressSanitizer + UndefinedBehaviorSanitizer.
 test-asan: deps
@@ -30,6 +32,13 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest $(CTEST_FLAGS) -j$(JOBS)
+
+# The tests whose code runs on several threads (label "threads") under ThreadSanitizer.
+TSAN_TARGETS = foundation_tests web_tests app_core_tests
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_TSAN=ON -DQUILLORY_WITH_QT=OFF
+	cmake --build $(TSAN_BUILD) -j$(JOBS) --target $(TSAN_TARGETS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest $(CTEST_FLAGS) -j$(JOBS) -L threads
 
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=Release -DQUILLORY_BENCH=ON -DQUILLORY_TESTS=OFF -DQUILLORY_WITH_QT=OFF
@@ -54,4 +63,4 @@ format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

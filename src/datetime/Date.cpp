@@ -1,5 +1,6 @@
 #include "Date.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "foundation/Clock.h"
@@ -121,9 +122,26 @@ int Date::DaysFrom(const Date& other) const {
 }
 
 std::string Date::CreateXMLAttrString() const {
-    char buffer[48];
-    std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
-    return buffer;
+    char buffer[kXMLAttrMax];
+    return std::string(buffer, WriteXMLAttrString(buffer));
+}
+
+// "%04d-%02d-%02d", by hand for the dates a data file holds: a save writes millions of them.
+char* Date::WriteXMLAttrString(char* out) const {
+    if (year < 0 || year > 9999 || month < 0 || month > 99 || day < 0 || day > 99) {
+        const int n = std::snprintf(out, kXMLAttrMax, "%04d-%02d-%02d", year, month, day);
+        return out + std::min(n, kXMLAttrMax - 1);
+    }
+    const auto two = [](char* p, int value) {
+        *p++ = static_cast<char>('0' + value / 10);
+        *p++ = static_cast<char>('0' + value % 10);
+        return p;
+    };
+    char* p = two(two(out, year / 100), year % 100);
+    *p++ = '-';
+    p = two(p, month);
+    *p++ = '-';
+    return two(p, day);
 }
 
 void Date::ParseXMLAttrString(const std::string& text) {

@@ -33,6 +33,9 @@ public:
     int DaysFrom(const Date& other) const;
 
     std::string CreateXMLAttrString() const; // "2010-05-07"
+    // The same text into a buffer of at least kXMLAttrMax characters; returns its end.
+    static constexpr int kXMLAttrMax = 48;
+    char* WriteXMLAttrString(char* out) const;
     // Reads "yyyy-mm-dd" back; each field is stored as soon as it is read, so a failure keeps the
     // fields read before it.
     void ParseXMLAttrString(const std::string& text);

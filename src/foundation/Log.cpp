@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <mutex>
 #include <unistd.h>
 
 #include "Clock.h"
@@ -77,6 +78,8 @@ std::string Log::BuildPrefix() const {
 }
 
 void Log::Output(const std::string& line) {
+    static std::mutex outputMutex; // one for every Log: they share the console and the files
+    std::lock_guard lock(outputMutex);
     if (toConsole) {
         std::fwrite(line.data(), 1, line.size(), console);
         std::fputc('\n', console);

@@ -8,8 +8,9 @@
 
 namespace quillory {
 
-// The process-wide log. One line per call: optional process id, date and time, " - ", a level
-// word for errors, the text. The switches are public so that callers and tests can set them.
+// The process-wide log. Any thread may write to it; lines never interleave. One line per call: optional process id,
+// date and time, " - ", a level word for errors, the text. The switches are public so that callers and tests can set
+// them.
 class Log {
 public:
     Log() = default;

@@ -33,6 +33,22 @@ public:
     }
 };
 
+// A record with one writer: its text, rendered straight (one token per line, each ended by CR LF).
+// Its tokens are read back from that text, so the two can never differ.
+class XMLTextRecord : public XMLPersistable {
+public:
+    virtual void AppendXMLText(std::string& out) const = 0;
+
+    void CreateXML(XMLDoc& doc) const final {
+        std::string text;
+        AppendXMLText(text);
+        XMLDoc record;
+        record.Parse(text);
+        for (const XMLTag& tag : record.GetTags())
+            doc.AddTag(tag);
+    }
+};
+
 // What a persistable list of T needs to know of T: specialise with the two element names `list` and
 // `element`, and `Default()`, the state a new element is parsed into.
 template <typename T> struct XMLListNames;

@@ -84,24 +84,6 @@ void Stock::FillPriceHistory(ListView& view) const {
     }
 }
 
-void Stock::CreateXML(XMLDoc& doc) const {
-    std::vector<XMLAttribute> attributes;
-    attributes.reserve(5);
-    attributes.emplace_back("Symbol", XMLEscape(symbol), true);
-    if (!name.empty())
-        attributes.emplace_back("Name", XMLEscape(name), true);
-    if (quantity != 0)
-        attributes.emplace_back("Quantity", StringUtils::ToString(quantity), true);
-    attributes.emplace_back("DataSource", XMLEscape(dataSource), true);
-    // Written only when known, so a file from before the attribute is saved as it was read.
-    if (!currency.empty())
-        attributes.emplace_back("Currency", XMLEscape(currency), true);
-    doc.AddStartTag("Stock", attributes);
-    alert.CreateXML(doc);
-    prices.CreateXML(doc);
-    doc.AddEndTag("Stock");
-}
-
 namespace {
 
 void AppendAttribute(std::string& out, const char* name, const std::string& value) {
@@ -112,50 +94,6 @@ void AppendAttribute(std::string& out, const char* name, const std::string& valu
     out += '"';
 }
 
-void AppendNumberAttribute(std::string& out, const char* name, double value) {
-    out += ' ';
-    out += name;
-    out += "=\"";
-    StringUtils::AppendDouble(out, value);
-    out += '"';
-}
-
-char* WriteTwoDigits(char* p, int value) {
-    *p++ = static_cast<char>('0' + value / 10);
-    *p++ = static_cast<char>('0' + value % 10);
-    return p;
-}
-
-char* WriteText(char* p, std::string_view text) {
-    std::memcpy(p, text.data(), text.size());
-    return p + text.size();
-}
-
-// One price entry's line. The date is Date::CreateXMLAttrString ("%04d-%02d-%02d"), written by hand
-// for the dates a file holds.
-void AppendPriceLine(std::string& out, const StockPrice& entry) {
-    char line[128];
-    char* p = WriteText(line, "<StockPrice Date=\"");
-    const Date& date = entry.GetDate();
-    const int year = date.GetYear(), month = date.GetMonth(), day = date.GetDay();
-    if (year < 0 || year > 9999 || month < 0 || month > 99 || day < 0 || day > 99) {
-        out.append(line, p);
-        out += date.CreateXMLAttrString();
-        p = line;
-    } else {
-        p = WriteTwoDigits(WriteTwoDigits(p, year / 100), year % 100);
-        *p++ = '-';
-        p = WriteTwoDigits(p, month);
-        *p++ = '-';
-        p = WriteTwoDigits(p, day);
-    }
-    p = StringUtils::WriteDouble(WriteText(p, "\" Price=\""), entry.GetPrice());
-    if (entry.GetChange() != 0)
-        p = StringUtils::WriteDouble(WriteText(p, "\" Change=\""), entry.GetChange());
-    p = WriteText(p, "\"/>\r\n");
-    out.append(line, p);
-}
-
 } // namespace
 
 void Stock::AppendXMLText(std::string& out) const {
@@ -164,21 +102,15 @@ void Stock::AppendXMLText(std::string& out) const {
     if (!name.empty())
         AppendAttribute(out, "Name", XMLEscape(name));
     if (quantity != 0)
-        AppendNumberAttribute(out, "Quantity", quantity);
+        AppendAttribute(out, "Quantity", StringUtils::ToString(quantity));
     AppendAttribute(out, "DataSource", XMLEscape(dataSource));
     if (!currency.empty())
         AppendAttribute(out, "Currency", XMLEscape(currency));
-    out += ">\r\n<StockAlert UpperAlert=\"";
-    out += alert.IsUpperAlert() ? "TRUE" : "FALSE";
-    out += '"';
-    AppendNumberAttribute(out, "UpperLimit", alert.GetUpperLimit());
-    out += " LowerAlert=\"";
-    out += alert.IsLowerAlert() ? "TRUE" : "FALSE";
-    out += '"';
-    AppendNumberAttribute(out, "LowerLimit", alert.GetLowerLimit());
-    out += "/>\r\n<StockPriceList>\r\n";
+    out += ">\r\n";
+    alert.AppendXMLText(out);
+    out += "<StockPriceList>\r\n";
     for (const StockPrice& entry : prices)
-        AppendPriceLine(out, entry);
+        entry.AppendXMLText(out);
     out += "</StockPriceList>\r\n</Stock>\r\n";
 }
 

@@ -12,7 +12,7 @@ namespace quillory {
 
 // One investment: its symbol (the key in the list, compared byte for byte), name, quote source,
 // price history and alert limits. A plain value, copied whole.
-class Stock : public XMLPersistable {
+class Stock : public XMLTextRecord {
 public:
     static constexpr const char* DefaultDataSource = "Yahoo Finance";
     // The source a new investment gets: it picks among the services that answer today.
@@ -53,11 +53,9 @@ public:
     // Rewrites the view with one row per entry (date, price), each inserted at the top.
     void FillPriceHistory(ListView& view) const;
 
-    void CreateXML(XMLDoc& doc) const override;
+    // Written straight into `out`: saving a large list needs no token for each of its price entries.
+    void AppendXMLText(std::string& out) const override;
     void ParseXML(const XMLDoc& doc, unsigned& index) override;
-    // Appends the text CreateXMLString gives for this record, written straight into `out`: saving a
-    // large list this way needs no token for each of its price entries.
-    void AppendXMLText(std::string& out) const;
 
 private:
     std::string symbol;

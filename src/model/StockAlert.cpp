@@ -1,5 +1,6 @@
 #include "model/StockAlert.h"
 
+#include "foundation/DoubleText.h"
 #include "foundation/Exception.h"
 #include "foundation/StringUtils.h"
 #include "markup/XMLDoc.h"
@@ -24,14 +25,16 @@ bool StockAlert::IsBelowLowerLimit(double price) const {
     return lowerAlert && price < lowerLimit;
 }
 
-void StockAlert::CreateXML(XMLDoc& doc) const {
-    std::vector<XMLAttribute> attributes;
-    attributes.reserve(4);
-    attributes.emplace_back("UpperAlert", upperAlert);
-    attributes.emplace_back("UpperLimit", StringUtils::ToString(upperLimit), true);
-    attributes.emplace_back("LowerAlert", lowerAlert);
-    attributes.emplace_back("LowerLimit", StringUtils::ToString(lowerLimit), true);
-    doc.AddEmptyTag("StockAlert", attributes);
+void StockAlert::AppendXMLText(std::string& out) const {
+    out += "<StockAlert UpperAlert=\"";
+    out += upperAlert ? "TRUE" : "FALSE";
+    out += "\" UpperLimit=\"";
+    StringUtils::AppendDouble(out, upperLimit);
+    out += "\" LowerAlert=\"";
+    out += lowerAlert ? "TRUE" : "FALSE";
+    out += "\" LowerLimit=\"";
+    StringUtils::AppendDouble(out, lowerLimit);
+    out += "\"/>\r\n";
 }
 
 void StockAlert::ParseXML(const XMLDoc& doc, unsigned& index) {

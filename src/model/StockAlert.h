@@ -5,7 +5,7 @@
 namespace quillory {
 
 // The two alert limits of one investment; a limit alerts only while it is switched on.
-class StockAlert : public XMLPersistable {
+class StockAlert : public XMLTextRecord {
 public:
     StockAlert() = default;
     StockAlert(const StockAlert&) = default;
@@ -23,7 +23,7 @@ public:
     bool IsAboveUpperLimit(double price) const;
     bool IsBelowLowerLimit(double price) const;
 
-    void CreateXML(XMLDoc& doc) const override;
+    void AppendXMLText(std::string& out) const override;
     void ParseXML(const XMLDoc& doc, unsigned& index) override;
 
 private:

@@ -1,5 +1,9 @@
 #include "model/StockPrice.h"
 
+#include <cstring>
+#include <string_view>
+
+#include "foundation/DoubleText.h"
 #include "foundation/Exception.h"
 #include "foundation/StringUtils.h"
 #include "markup/XMLDoc.h"
@@ -10,14 +14,24 @@ StockPrice::StockPrice() : date(Date::GetCurrentDate()) {}
 
 StockPrice::StockPrice(double price, const Date& date) : price(price), date(date) {}
 
-void StockPrice::CreateXML(XMLDoc& doc) const {
-    std::vector<XMLAttribute> attributes;
-    attributes.reserve(3);
-    attributes.emplace_back("Date", date.CreateXMLAttrString(), true);
-    attributes.emplace_back("Price", StringUtils::ToString(price), true);
+namespace {
+
+char* WriteText(char* p, std::string_view text) {
+    std::memcpy(p, text.data(), text.size());
+    return p + text.size();
+}
+
+} // namespace
+
+// Built in one buffer and appended once: a history holds thousands of these lines.
+void StockPrice::AppendXMLText(std::string& out) const {
+    char line[32 + Date::kXMLAttrMax + 2 * StringUtils::kDoubleTextMax];
+    char* p = date.WriteXMLAttrString(WriteText(line, "<StockPrice Date=\""));
+    p = StringUtils::WriteDouble(WriteText(p, "\" Price=\""), price);
     if (change != 0)
-        attributes.emplace_back("Change", StringUtils::ToString(change), true);
-    doc.AddEmptyTag("StockPrice", attributes);
+        p = StringUtils::WriteDouble(WriteText(p, "\" Change=\""), change);
+    p = WriteText(p, "\"/>\r\n");
+    out.append(line, p);
 }
 
 void StockPrice::ParseXML(const XMLDoc& doc, unsigned& index) {

@@ -6,7 +6,7 @@
 namespace quillory {
 
 // One dated price entry of an investment's history.
-class StockPrice : public XMLPersistable {
+class StockPrice : public XMLTextRecord {
 public:
     // A blank entry to read into: price 0, dated today.
     StockPrice();
@@ -22,7 +22,7 @@ public:
     const Date& GetDate() const { return date; }
     void SetDate(const Date& value) { date = value; }
 
-    void CreateXML(XMLDoc& doc) const override;
+    void AppendXMLText(std::string& out) const override;
     void ParseXML(const XMLDoc& doc, unsigned& index) override;
 
 private:

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 #include "TestSupport.h"
 #include "foundation/Log.h"
@@ -98,4 +101,20 @@ TEST_F(LogTest, FileSinkAppendsAndSkipsAnUnopenableFile) {
     log.toMemory = true;
     LogMessage("three"); // the other sinks still run
     EXPECT_EQ(log.lines.back(), "three");
+}
+
+TEST_F(LogTest, LinesFromSeveralThreadsStayWholeAndAllArrive) {
+    LogCapture capture;
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t)
+        writers.emplace_back([t] {
+            for (int i = 0; i < 200; ++i)
+                LogMessage("writer " + std::to_string(t) + " line " + std::to_string(i));
+        });
+    for (std::thread& writer : writers)
+        writer.join();
+    std::vector<std::string> texts = capture.Texts();
+    ASSERT_EQ(texts.size(), 800u);
+    for (const std::string& text : texts)
+        EXPECT_EQ(text.rfind("writer ", 0), 0u) << text;
 }

@@ -5,6 +5,9 @@ namespace quillory {
 // Timers of the main window.
 constexpr int kUpdateTimer = 1;
 constexpr int kBlinkTimer = 2;
+// Ends an update pass that takes too long: rows not done by then count as failed.
+constexpr int kPassDeadlineTimer = 3;
+constexpr int kPassDeadlineMs = 2 * 60 * 1000;
 constexpr int kFirstUpdateDelayMs = 2000;
 constexpr int kBlinkIntervalMs = 500;
 

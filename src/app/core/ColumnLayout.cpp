@@ -6,7 +6,7 @@ namespace quillory::ColumnLayout {
 
 const std::vector<Column>& Columns() {
     static const std::vector<Column> columns = {
-        {"Symbol", "WWWWWWWW", false}, {"Name", "Microsoft Corporation", false}, {"Price", "-12345.67", true},
+        {"Symbol", "EURUSD=X", false}, {"Name", "Microsoft Corporation", false}, {"Price", "-12345.67", true},
         {"Change", "-12345.67", true}, {"Change %", "-100.00%", true},           {"Value", "-1234567.89", true},
     };
     return columns;

@@ -1,12 +1,15 @@
 #include "app/core/StockEditor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 #include "app/core/QuilloryApp.h"
 #include "datetime/Date.h"
+#include "foundation/AmountHelper.h"
+#include "foundation/CancelToken.h"
 #include "foundation/MessageBox.h"
 #include "foundation/StringUtils.h"
 #include "model/StockPrice.h"
@@ -29,49 +32,96 @@ std::string Trimmed(std::string text) {
     return text;
 }
 
+// A blank quantity is no holding; otherwise an amount in the program's number notation.
+bool ParseQuantity(const std::string& text, double& quantity) {
+    quantity = 0;
+    if (text.empty())
+        return true;
+    return AmountHelper::ParseAmount(text, quantity) && std::isfinite(quantity);
+}
+
 } // namespace
 
 StockEditor::StockEditor(Stock& stock, StockSources sources) : stock(stock), sources(std::move(sources)) {}
 
 bool StockEditor::Search(StockDialogView& view) {
-    const std::string symbol = Trimmed(view.GetSymbolText());
+    std::string symbol;
+    if (!StartSearch(view, symbol))
+        return false;
+    SearchOutcome outcome = RunSearch(sources, symbol, [&view](const std::string& name) { view.SelectSource(name); });
+    return Show(view, symbol, outcome, false); // the combo already followed each name
+}
+
+bool StockEditor::StartSearch(StockDialogView& view, std::string& symbol) {
+    symbol = Trimmed(view.GetSymbolText());
     if (symbol.empty()) {
         Warn("You need to enter valid symbol first!");
         return false;
     }
     view.BeginWaitCursor();
     view.EnableSearch(false);
+    return true;
+}
 
+SearchOutcome StockEditor::RunSearch(const StockSources& sources, const std::string& symbol,
+                                     const std::function<void(const std::string& name)>& trying) {
+    SearchOutcome outcome;
     std::vector<std::string> names = sources.names();
     std::sort(names.begin(), names.end());
-    bool found = false;
+    const CancelToken* token = CancelToken::Current();
     for (const std::string& name : names) {
+        if (token && token->IsCancelled()) {
+            outcome.cancelled = true;
+            break;
+        }
         std::unique_ptr<StockDataExtractor> source = sources.create(name);
         if (!source) {
-            Warn("Invalid datasource!");
+            ++outcome.invalidSources;
             continue;
         }
-        view.SelectSource(name);
+        outcome.source = name;
+        if (trying)
+            trying(name);
         source->SetSymbol(symbol);
         if (!RunSource(*source, "StockEditor::Search()"))
             continue;
         const std::string company = source->GetCompanyName();
         if (company.empty())
             continue;
-        stock.SetName(company);
-        view.SetNameText(stock.GetName());
-        StockPrice price(source->GetLastTrade(), Date::GetCurrentDate());
-        price.SetChange(source->GetChange());
-        stock.AddPrice(price);
-        stock.FillPriceHistory(view.History());
-        found = true;
+        outcome.found = true;
+        outcome.company = company;
+        outcome.lastTrade = source->GetLastTrade();
+        outcome.change = source->GetChange();
         break;
     }
-    if (!found)
+    if (!outcome.found && token && token->IsCancelled())
+        outcome.cancelled = true;
+    return outcome;
+}
+
+bool StockEditor::FinishSearch(StockDialogView& view, const std::string& symbol, const SearchOutcome& outcome) {
+    return Show(view, symbol, outcome, true);
+}
+
+bool StockEditor::Show(StockDialogView& view, const std::string& symbol, const SearchOutcome& outcome,
+                       bool selectSource) {
+    for (int i = 0; i < outcome.invalidSources; ++i)
+        Warn("Invalid datasource!");
+    if (selectSource && !outcome.source.empty())
+        view.SelectSource(outcome.source);
+    if (outcome.found) {
+        stock.SetName(outcome.company);
+        view.SetNameText(stock.GetName());
+        StockPrice price(outcome.lastTrade, Date::GetCurrentDate());
+        price.SetChange(outcome.change);
+        stock.AddPrice(price);
+        stock.FillPriceHistory(view.History());
+    } else if (!outcome.cancelled) {
         Warn("None of the existing data sources could find a name for " + symbol + "!");
+    }
     view.EnableSearch(true);
     view.EndWaitCursor();
-    return found;
+    return outcome.found;
 }
 
 bool StockEditor::Apply(const Form& form) {
@@ -80,8 +130,14 @@ bool StockEditor::Apply(const Form& form) {
         Warn("Invalid symbol!");
         return false;
     }
+    double quantity = 0;
+    if (!ParseQuantity(Trimmed(form.quantity), quantity)) {
+        Warn("Invalid quantity!");
+        return false;
+    }
     stock.SetSymbol(symbol);
     stock.SetName(Trimmed(form.name));
+    stock.SetQuantity(quantity);
     stock.SetDataSource(form.dataSource);
     stock.GetAlert().SetUpper(form.upperAlert, std::strtod(form.upperLimit.c_str(), nullptr));
     stock.GetAlert().SetLower(form.lowerAlert, std::strtod(form.lowerLimit.c_str(), nullptr));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,16 @@
 #include "model/Stock.h"
 
 namespace quillory {
+
+// What a search over the sources found. Made on whatever thread the search runs on.
+struct SearchOutcome {
+    bool found = false;
+    bool cancelled = false;
+    std::string source; // the source that found the name, or the last one tried
+    std::string company;
+    double lastTrade = 0, change = 0;
+    int invalidSources = 0; // names the factory could not create
+};
 
 // The logic of the investment dialog: finding a symbol's name over every source, and storing the
 // edited fields at OK.
@@ -20,6 +31,7 @@ public:
         std::string upperLimit;
         bool lowerAlert = false;
         std::string lowerLimit;
+        std::string quantity; // blank for no holding
     };
 
     StockEditor(Stock& stock, StockSources sources);
@@ -28,8 +40,22 @@ public:
     // Tries the sources in byte order of their names until one knows the symbol; that source
     // stays selected, the name is shown and today's price joins the history. True when found.
     bool Search(StockDialogView& view);
+
+    // The same search in three steps, so that the middle one can run off the GUI thread.
+    // GUI thread: reads and trims the symbol; false (with its box) for a blank one. Otherwise
+    // the view shows that a search runs.
+    bool StartSearch(StockDialogView& view, std::string& symbol);
+    // Any thread: tries the sources in byte order, telling `trying` each name first; stops early
+    // when the thread's CancelToken is cancelled.
+    static SearchOutcome RunSearch(const StockSources& sources, const std::string& symbol,
+                                   const std::function<void(const std::string& name)>& trying);
+    // GUI thread: shows what was found (or the box saying nothing was, unless cancelled) and
+    // readies the view for the next search. True when a name was found.
+    bool FinishSearch(StockDialogView& view, const std::string& symbol, const SearchOutcome& outcome);
+    const StockSources& Sources() const { return sources; }
     // False (with "Invalid symbol!") for a blank symbol; otherwise stores every field, trimmed
-    // symbol and name, and limits read as strtod does (no number gives 0), checked or not.
+    // symbol and name, and limits read as strtod does (no number gives 0), checked or not. A
+    // quantity that is not a number is refused with "Invalid quantity!" rather than taken as 0.
     bool Apply(const Form& form);
 
     // The source names in the order the dialog's sorted list shows them (case-insensitive).
@@ -41,6 +67,8 @@ public:
     static std::string LimitText(double limit, double lastPrice);
 
 private:
+    bool Show(StockDialogView& view, const std::string& symbol, const SearchOutcome& outcome, bool selectSource);
+
     Stock& stock;
     StockSources sources;
 };

@@ -13,7 +13,10 @@ public:
     StockQuoteUpdater(StockList& list, StockSources sources);
     ~StockQuoteUpdater() override = default;
 
-    Result UpdateRow(int row, const std::string& symbol, QuoteRows& rows, std::list<std::string>& alerts) override;
+    RowFetch Prepare(const std::string& symbol) override;
+    QuoteFetch Fetch(const RowFetch& request) const override;
+    Result Apply(int row, const RowFetch& request, QuoteFetch& fetch, QuoteRows& rows,
+                 std::list<std::string>& alerts) override;
 
     // Whether a failing source makes "Automatic" try the symbol (the option `Fallback`). Set on
     // the GUI thread between passes.

@@ -4,6 +4,7 @@
 #include "sources/Automatic.h"
 #include "sources/DataExtractorFactory.h"
 #include "sources/RunCatching.h"
+#include "sources/ServiceHosts.h"
 #include "sources/ServiceProxy.h"
 
 namespace quillory {
@@ -22,6 +23,11 @@ StockSources StockSources::Default() {
         return source;
     };
     return sources;
+}
+
+std::string HostKey(const std::string& sourceName) {
+    std::string host = ServiceHosts::Host(sourceName);
+    return host.empty() ? sourceName : host;
 }
 
 bool RunSource(StockDataExtractor& source, const std::string& caller) {

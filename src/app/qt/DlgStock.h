@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QFutureWatcher>
+#include <memory>
 
 #include "app/core/StockDialogView.h"
 #include "app/core/StockEditor.h"
 #include "app/core/StockSources.h"
+#include "foundation/CancelToken.h"
 #include "model/Stock.h"
 
 class QCheckBox;
@@ -14,20 +17,27 @@ class QPushButton;
 
 namespace quillory {
 
+class HistoryChart;
 class ListViewWidget;
+class SymbolLookup;
 
-// Adds or edits one investment: symbol, name, quote source, alert limits, and its price history.
+// Adds or edits one investment: symbol (with candidates looked up while it is typed), name, quote
+// source, quantity held, alert limits, and its price history as a list and a chart.
 // The caller reads `stock` back after Accepted; the dialog never touches the investment list.
 class DlgStock : public QDialog, public StockDialogView {
     Q_OBJECT
 public:
     DlgStock(const Stock& stock, StockSources sources, QWidget* parent = nullptr);
-    ~DlgStock() override = default;
+    ~DlgStock() override;
 
+    // Starts the search off the GUI thread; while it runs the button reads "Cancel" and stops it.
     void OnSearch();
+    bool IsSearching() const { return searchWatcher != nullptr; }
     void OnUpperAlertCheck();
     void OnLowerAlertCheck();
     void accept() override;
+    // Closing the dialog, however, cancels a running search; its result never arrives.
+    void done(int result) override;
 
     std::string GetSymbolText() override;
     void SelectSource(const std::string& name) override;
@@ -39,8 +49,20 @@ public:
 
     Stock stock;
 
+    // For the program's tests.
+    HistoryChart* Chart() const { return chart; }
+    SymbolLookup* Lookup() const { return lookup; }
+
 private:
+    // The chart with the limits as the form shows them now.
+    void RefreshChart();
+    void OnSearchDone();
+    void DropSearch();
+
     StockEditor editor;
+    std::shared_ptr<CancelToken> searchToken;
+    QFutureWatcher<SearchOutcome>* searchWatcher = nullptr; // a child: gone with the dialog
+    std::string searchSymbol;
     QComboBox* sourceCombo;
     QCheckBox* lowerCheck;
     QCheckBox* upperCheck;
@@ -50,6 +72,11 @@ private:
     QLineEdit* nameEdit;
     ListViewWidget* historyList;
     QPushButton* searchButton;
+    QLineEdit* quantityEdit;
+    HistoryChart* chart;
+    SymbolLookup* lookup;
+    // Cancelled when the dialog closes: a lookup still running ends at its next wait.
+    std::shared_ptr<CancelToken> lookupToken = std::make_shared<CancelToken>();
 };
 
 } // namespace quillory

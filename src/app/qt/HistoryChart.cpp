@@ -136,7 +136,7 @@ HistoryWindow::HistoryWindow(const Stock& shown, QWidget* parent) : QDialog(pare
     chart = new HistoryChart(this);
     chart->SetHistory(stock.GetPrices(), stock.GetAlert());
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    QPushButton* exportButton = buttons->addButton("Export...", QDialogButtonBox::ActionRole);
+    QPushButton* exportButton = buttons->addButton("Export…", QDialogButtonBox::ActionRole);
     exportButton->setObjectName("export");
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(exportButton, &QPushButton::clicked, this, [this] { ExportHistory(stock, this); });

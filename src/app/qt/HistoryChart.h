@@ -41,7 +41,7 @@ private:
     QLineSeries* priceSeries = nullptr;
 };
 
-// The "History..." window of one investment: the chart and an "Export..." button.
+// The "History…" window of one investment: the chart and an "Export…" button.
 class HistoryWindow : public QDialog {
     Q_OBJECT
 public:

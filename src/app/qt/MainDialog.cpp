@@ -15,22 +15,31 @@
 #include <QWindow>
 
 #include "app/core/AppIds.h"
+#include "app/core/ColumnLayout.h"
+#include "app/core/Holdings.h"
 #include "app/core/OptionsValues.h"
 #include "app/core/WindowPlacement.h"
 #include "app/qt/DlgAbout.h"
 #include "app/qt/DlgAlert.h"
 #include "app/qt/DlgOptions.h"
 #include "app/qt/DlgStock.h"
+#include "app/qt/HistoryChart.h"
 #include "app/qt/Icons.h"
 #include "app/qt/ListViewWidget.h"
+#include "app/qt/Notifier.h"
 #include "app/qt/Prompts.h"
 #include "app/qt/RowColourDelegate.h"
 
 namespace quillory {
 
 MainDialog::MainDialog(QuilloryApp& app, StockList& list, StockSources sources, QWidget* parent)
-    : QWidget(parent), app(app), list(list), sources(sources), updater(list, sources), cycle(app, *this, updater),
-      trayAvailable(QSystemTrayIcon::isSystemTrayAvailable()) {
+    : QWidget(parent), app(app), list(list), sources(sources), updater(list, sources),
+      pool(4, 2,
+           [this](std::function<void()> function) {
+               // Runs on the GUI thread; dropped with the window if it is gone by then.
+               QMetaObject::invokeMethod(this, std::move(function), Qt::QueuedConnection);
+           }),
+      cycle(app, *this, updater, pool), trayAvailable(QSystemTrayIcon::isSystemTrayAvailable()) {
     setWindowTitle(QuilloryApp::kName);
     setObjectName("mainDialog");
     updater.SetFallback(app.GetFallback() != 0);
@@ -67,11 +76,17 @@ MainDialog::MainDialog(QuilloryApp& app, StockList& list, StockSources sources, 
     updateButton->setDefault(true);
 
     tray = new QSystemTrayIcon(this);
+    notifier = new Notifier(tray, this);
+    ConnectNotifier();
+    statusText = statusLine->text().toStdString();
+    trayTipHead = QuilloryApp::kName;
 
     updateTimer.setObjectName("timer1");
     blinkTimer.setObjectName("timer2");
+    deadlineTimer.setObjectName("timer3");
     connect(&updateTimer, &QTimer::timeout, this, [this] { OnTimer(kUpdateTimer); });
     connect(&blinkTimer, &QTimer::timeout, this, [this] { OnTimer(kBlinkTimer); });
+    connect(&deadlineTimer, &QTimer::timeout, this, [this] { OnTimer(kPassDeadlineTimer); });
 
     connect(updateButton, &QPushButton::clicked, this, &MainDialog::UpdateQuotes);
     connect(makerButton, &QPushButton::clicked, this, &MainDialog::OnMaker);
@@ -87,7 +102,11 @@ MainDialog::MainDialog(QuilloryApp& app, StockList& list, StockSources sources, 
     });
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog() {
+    // The workers post to this window: they must be gone before it is.
+    cycle.CancelPass();
+    pool.Shutdown();
+}
 
 void MainDialog::OnInitDialog() {
     RestorePlacement();
@@ -99,13 +118,19 @@ void MainDialog::OnInitDialog() {
         tray->show();
     setWindowIcon(Icons::Get(kIconIdle));
 
-    listView->SetColumns({{"Symbol", Qt::AlignLeft, ColumnWidths::Read(app, 0)},
-                          {"Name", Qt::AlignLeft, ColumnWidths::Read(app, 1)},
-                          {"Price", Qt::AlignRight, ColumnWidths::Read(app, 2)},
-                          {"Change", Qt::AlignRight, ColumnWidths::Read(app, 3)}});
+    const QFontMetrics metrics = listView->fontMetrics();
+    const std::vector<int> widths = ColumnLayout::Widths(
+        app, [&metrics](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); });
+    std::vector<ListColumn> columns;
+    for (size_t i = 0; i < ColumnLayout::Columns().size(); ++i) {
+        const ColumnLayout::Column& column = ColumnLayout::Columns()[i];
+        columns.push_back({column.header, column.rightAligned ? Qt::AlignRight : Qt::AlignLeft, widths[i]});
+    }
+    listView->SetColumns(columns);
     list.FillListView(*listView);
     if (listView->GetItemCount() > 0)
         listView->SelectRow(0);
+    RefreshHoldings();
     SetTimer(kUpdateTimer, kFirstUpdateDelayMs);
     show();
     raise();
@@ -130,12 +155,16 @@ void MainDialog::showEvent(QShowEvent* event) {
         resize(std::max(placement.Width() - margins.left() - margins.right(), minimumWidth()),
                std::max(placement.Height() - margins.top() - margins.bottom(), minimumHeight()));
         move(placement.left, placement.top);
+        // The Name column follows the user's resizing, not the sizes the window takes on its way
+        // to the screen: those would shrink it a little on every start.
+        QTimer::singleShot(200, this, [this] { listWidth = listView->width(); });
     }
 }
 
 void MainDialog::SaveWindowSettings() {
     for (int column = 0; column < listView->columnCount(); ++column)
-        ColumnWidths::Write(app, column, listView->columnWidth(column));
+        if (!listView->isColumnHidden(column)) // a hidden column keeps the width it had when shown
+            ColumnWidths::Write(app, column, listView->columnWidth(column));
     QRect frame = frameGeometry();
     WindowPlacement placement{frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
     placement.Write(app);
@@ -148,13 +177,24 @@ void MainDialog::OnSessionEnd() {
 
 void MainDialog::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    LayOut();
+    if (listWidth >= 0 && listView->width() != listWidth) {
+        const int grown = listView->width() - listWidth;
+        listView->setColumnWidth(kColumnName, std::max(30, listView->columnWidth(kColumnName) + grown));
+        listWidth = listView->width();
+    }
+}
+
+void MainDialog::LayOut() {
     const int cx = width(), cy = height();
+    // The holdings line takes a third line of the status area from the list.
+    const int extra = holdingsText.empty() ? 0 : statusLine->fontMetrics().lineSpacing() + 2;
     addButton->setGeometry(7, 7, 20, 20);
     editButton->setGeometry(37, 7, 20, 20);
     deleteButton->setGeometry(67, 7, 20, 20);
     makerButton->setGeometry(97, 7, 80, 20);
-    listView->setGeometry(7, 39, cx - 14, cy - 115);
-    statusLine->setGeometry(7, cy - 69, cx - 14, 30);
+    listView->setGeometry(7, 39, cx - 14, cy - 115 - extra);
+    statusLine->setGeometry(7, cy - 69 - extra, cx - 14, 30 + extra);
     statusLine->update();
     updateButton->setGeometry(7, cy - 32, cx - 14, 25);
 }
@@ -220,6 +260,8 @@ QMenu* MainDialog::CreateListMenu() {
     if (listView->GetSelectionMark() >= 0) {
         menu->addAction("&Edit", this, &MainDialog::OnEdit);
         menu->addAction("&Delete", this, &MainDialog::OnDelete);
+        menu->addAction("History…", this, &MainDialog::OnHistory);
+        menu->addAction("Export…", this, &MainDialog::OnExport);
     }
     menu->addSeparator();
     menu->addAction("&Options...", this, &MainDialog::OnOptions);
@@ -264,6 +306,7 @@ void MainDialog::OnAdd() {
         int row = stock.InsertListRow(*listView);
         listView->SelectRow(row);
     }
+    RefreshHoldings();
     // Saved also when the list refused the investment: the file then stays as it was.
     list.Save();
 }
@@ -280,6 +323,7 @@ void MainDialog::OnEdit() {
         return;
     list.Update(symbol, dialog.stock);
     dialog.stock.UpdateListRow(mark, *listView);
+    RefreshHoldings();
     list.Save();
 }
 
@@ -295,6 +339,7 @@ void MainDialog::OnDelete() {
     int next = listView->GetSelectionMark();
     if (next >= 0)
         listView->SelectRow(next);
+    RefreshHoldings();
     list.Save();
 }
 
@@ -305,9 +350,11 @@ void MainDialog::OnOptions() {
     dialog.autoStart = values.autoStart;
     dialog.weekendUpdate = values.weekendUpdate;
     dialog.fallback = values.fallback;
+    dialog.notifications = values.notifications;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    OptionsValues{dialog.updateTime, dialog.autoStart, dialog.weekendUpdate, dialog.fallback}.Apply(app, *this);
+    OptionsValues{dialog.updateTime, dialog.autoStart, dialog.weekendUpdate, dialog.fallback, dialog.notifications}
+        .Apply(app, *this);
     updater.SetFallback(dialog.fallback != 0);
 }
 
@@ -324,6 +371,9 @@ void MainDialog::OnExit() {
     if (exiting)
         return;
     exiting = true;
+    // The pass's downloads stop at their next wait; nothing they bring is applied any more.
+    cycle.CancelPass();
+    pool.Shutdown();
     SaveWindowSettings();
     tray->hide();
     KillTimer(kUpdateTimer);
@@ -343,6 +393,105 @@ void MainDialog::OnTrayDoubleClick() {
     }
 }
 
+void MainDialog::OnNotificationActivated() {
+    if (cycle.GetPendingAlerts().empty() || findChild<DlgAlert*>()) {
+        RestoreWindow();
+        return;
+    }
+    OnTrayDoubleClick();
+}
+
+void MainDialog::ConnectNotifier() {
+    connect(notifier, &Notifier::activated, this, &MainDialog::OnNotificationActivated);
+}
+
+void MainDialog::SetNotificationBus(const QDBusConnection& bus) {
+    delete notifier;
+    notifier = new Notifier(tray, bus, this);
+    ConnectNotifier();
+}
+
+void MainDialog::AlertsCollected(const std::list<std::string>& texts) {
+    if (app.GetNotifications() != 0)
+        notifier->Notify(texts);
+}
+
+const Stock* MainDialog::SelectedStock(Stock& stock) {
+    const int mark = listView->GetSelectionMark();
+    if (mark < 0 || !list.Get(listView->GetItemText(mark, kColumnSymbol), stock))
+        return nullptr;
+    return &stock;
+}
+
+void MainDialog::OnHistory() {
+    Stock stock;
+    if (!SelectedStock(stock))
+        return;
+    HistoryWindow window(stock, isVisible() ? this : nullptr);
+    window.exec();
+}
+
+void MainDialog::OnExport() {
+    Stock stock;
+    if (SelectedStock(stock))
+        ExportHistory(stock, isVisible() ? this : nullptr);
+}
+
+void MainDialog::RefreshHoldingCells(int row) {
+    if (listView->columnCount() <= ColumnLayout::kColumnValue)
+        return;
+    Stock stock;
+    if (!list.Get(listView->GetItemText(row, kColumnSymbol), stock))
+        return;
+    // While the row is fetched ("...") or failed ("N/A") its other cells say the same.
+    const std::string price = listView->GetItemText(row, kColumnPrice);
+    const bool pending = price == "..." || price == "N/A";
+    listView->SetItemText(row, ColumnLayout::kColumnChangePercent,
+                          pending ? price : Holdings::ChangePercentText(stock));
+    listView->SetItemText(row, ColumnLayout::kColumnValue,
+                          stock.GetQuantity() == 0 ? ""
+                          : pending                ? price
+                                                   : Holdings::ValueText(stock));
+}
+
+void MainDialog::RefreshHoldings() {
+    if (listView->columnCount() <= ColumnLayout::kColumnValue) { // before the window is set up
+        tray->setToolTip(QString::fromStdString(trayTipHead));
+        ShowStatus();
+        return;
+    }
+    std::vector<Stock> rows(static_cast<size_t>(listView->GetItemCount()));
+    std::vector<const Stock*> shown;
+    for (int row = 0; row < listView->GetItemCount(); ++row) {
+        RefreshHoldingCells(row);
+        if (list.Get(listView->GetItemText(row, kColumnSymbol), rows[static_cast<size_t>(row)]))
+            shown.push_back(&rows[static_cast<size_t>(row)]);
+    }
+    listView->setColumnHidden(ColumnLayout::kColumnValue, !Holdings::AnyHolding(list));
+    const std::string holdings = Holdings::TotalsText(Holdings::TotalsPerCurrency(list));
+    if (holdings != holdingsText) {
+        holdingsText = holdings;
+        LayOut();
+    }
+    ShowStatus();
+    // The pass's own text first (failures among it), then the investments in list order.
+    const std::size_t budget = 480 > trayTipHead.size() ? 480 - trayTipHead.size() : 0;
+    const std::string lines = Holdings::TrayToolTip(shown, budget + std::string(QuilloryApp::kName).size());
+    tray->setToolTip(QString::fromStdString(trayTipHead + lines.substr(std::string(QuilloryApp::kName).size())));
+}
+
+void MainDialog::ShowStatus() {
+    std::string text = statusText;
+    if (!holdingsText.empty())
+        text += "\n" + holdingsText;
+    statusLine->setText(QString::fromStdString(text));
+    statusLine->setToolTip(statusLine->text()); // the line may be wider than the window
+}
+
+QString MainDialog::StatusLineText() const {
+    return statusLine->text();
+}
+
 // UpdateWindow
 
 void MainDialog::DeleteAllItems() {
@@ -353,6 +502,8 @@ int MainDialog::InsertItem(int index, const std::string& text) {
 }
 void MainDialog::SetItemText(int row, int column, const std::string& text) {
     listView->SetItemText(row, column, text);
+    if (column == kColumnChange) // a row is rewritten up to this column, in order
+        RefreshHoldingCells(row);
 }
 int MainDialog::GetItemCount() {
     return listView->GetItemCount();
@@ -371,10 +522,12 @@ void MainDialog::EnableUpdateButton(bool enable) {
     updateButton->setEnabled(enable);
 }
 std::string MainDialog::GetStatusText() {
-    return statusLine->text().toStdString();
+    return statusText;
 }
 void MainDialog::SetStatusText(const std::string& text) {
-    statusLine->setText(QString::fromStdString(text));
+    statusText = text;
+    RefreshHoldings(); // the pass moved prices: the totals follow
+    ShowStatus();
 }
 
 void MainDialog::SetTimer(int id, int milliseconds) {
@@ -382,6 +535,8 @@ void MainDialog::SetTimer(int id, int milliseconds) {
         updateTimer.start(milliseconds);
     else if (id == kBlinkTimer)
         blinkTimer.start(milliseconds);
+    else if (id == kPassDeadlineTimer)
+        deadlineTimer.start(milliseconds);
 }
 
 void MainDialog::KillTimer(int id) {
@@ -389,10 +544,12 @@ void MainDialog::KillTimer(int id) {
         updateTimer.stop();
     else if (id == kBlinkTimer)
         blinkTimer.stop();
+    else if (id == kPassDeadlineTimer)
+        deadlineTimer.stop();
 }
 
 int MainDialog::TimerInterval(int id) const {
-    const QTimer& timer = id == kUpdateTimer ? updateTimer : blinkTimer;
+    const QTimer& timer = id == kUpdateTimer ? updateTimer : id == kBlinkTimer ? blinkTimer : deadlineTimer;
     return timer.isActive() ? timer.interval() : -1;
 }
 
@@ -401,8 +558,18 @@ void MainDialog::SetTrayIcon(int iconId) {
     tray->setIcon(Icons::Get(iconId));
 }
 
+void MainDialog::SetTrayToolTip(const std::string& text) {
+    trayTipHead = text;
+    RefreshHoldings();
+}
+
+QString MainDialog::TrayToolTip() const {
+    return tray->toolTip();
+}
+
 void MainDialog::BeginWaitCursor() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The pass runs in the background: the pointer says so but the window takes clicks.
+    QApplication::setOverrideCursor(Qt::BusyCursor);
 }
 void MainDialog::EndWaitCursor() {
     QApplication::restoreOverrideCursor();

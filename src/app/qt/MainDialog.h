@@ -7,11 +7,13 @@
 #include "app/core/QuilloryApp.h"
 #include "app/core/StockQuoteUpdater.h"
 #include "app/core/StockSources.h"
+#include "app/core/ThreadPool.h"
 #include "app/core/UpdateCycle.h"
 #include "app/core/UpdateWindow.h"
 #include "app/core/WindowPlacement.h"
 #include "storage/StockList.h"
 
+class QDBusConnection;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -20,6 +22,7 @@ class QSystemTrayIcon;
 namespace quillory {
 
 class ListViewWidget;
+class Notifier;
 
 // The program's window: the investment list with its add, edit and delete commands, the status
 // line and the update button, beside a tray icon. Closing or minimising only hides it (or, with
@@ -41,10 +44,16 @@ public:
     void OnOptions();
     void OnAbout();
     void OnMaker();
-    // Saves column widths and placement, removes the tray icon, stops timer 1 and asks the
-    // application to end.
+    // Cancels a running pass and waits for its workers, saves column widths and placement, removes
+    // the tray icon, stops timer 1 and asks the application to end.
     void OnExit();
     void OnTrayDoubleClick();
+    // The desktop notification of an alert (or the tray message) was clicked: shows the waiting
+    // alerts as the tray icon's double click does.
+    void OnNotificationActivated();
+    // "History…" and "Export…" of the selected row.
+    void OnHistory();
+    void OnExport();
     void OnCancel();
     // Column widths and window rectangle in the "Window" settings.
     void SaveWindowSettings();
@@ -68,6 +77,8 @@ public:
     void SetTimer(int id, int milliseconds) override;
     void KillTimer(int id) override;
     void SetTrayIcon(int iconId) override;
+    void SetTrayToolTip(const std::string& text) override;
+    void AlertsCollected(const std::list<std::string>& texts) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
@@ -75,6 +86,11 @@ public:
     ListViewWidget* List() const { return listView; }
     UpdateCycle& Cycle() { return cycle; }
     int TimerInterval(int id) const; // -1 when the timer is not running
+    QString TrayToolTip() const;
+    QString StatusLineText() const; // the status with the holdings line under it
+    Notifier& Notifications() { return *notifier; }
+    // Announces alerts over `bus` from now on instead of the session bus.
+    void SetNotificationBus(const QDBusConnection& bus);
     int TrayIcon() const { return trayIconId; }
     bool HasTray() const { return trayAvailable; }
     void SetTrayAvailable(bool available) { trayAvailable = available; }
@@ -96,11 +112,21 @@ private:
     void ShowListMenu(const QPoint& globalPos);
     void HideOrMinimize();
     void RestoreWindow();
+    void ConnectNotifier();
+    // The "Change %" and "Value" cells of a row, from the investment the list holds.
+    void RefreshHoldingCells(int row);
+    // Every row's holding cells, the Value column's visibility, the holdings line and the tooltip.
+    void RefreshHoldings();
+    void ShowStatus();
+    void LayOut();
+    const Stock* SelectedStock(Stock& stock);
 
     QuilloryApp& app;
     StockList& list;
     StockSources sources;
     StockQuoteUpdater updater;
+    // The downloads of a pass: at most 4 at once, 2 to one host.
+    ThreadPool pool;
     UpdateCycle cycle;
 
     QPushButton* addButton;
@@ -114,10 +140,16 @@ private:
     std::unique_ptr<QMenu> trayMenu;
     QTimer updateTimer;
     QTimer blinkTimer;
+    QTimer deadlineTimer;
     int trayIconId = 0;
     bool trayAvailable;
     bool exiting = false;
     bool frameAdjusted = false;
+    Notifier* notifier = nullptr;
+    std::string statusText;
+    std::string holdingsText;
+    std::string trayTipHead;
+    int listWidth = -1; // the list's width at the last resize, once the columns are set
     WindowPlacement placement;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 #include "foundation/MessageBox.h"
 
@@ -31,9 +32,17 @@ QMessageBox::Icon ToQt(MessageBoxIcon icon) {
 
 void InstallQtMessageBox() {
     SetMessageBoxHook([](const std::string& text, const std::string& caption, MessageBoxIcon icon) {
-        QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
-                        QApplication::activeWindow());
-        box.exec();
+        auto show = [text, caption, icon] {
+            QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
+                            QApplication::activeWindow());
+            box.exec();
+        };
+        // Widgets live on the GUI thread only: a box asked for by a worker (an internal error in
+        // the log) is shown from there, without holding the worker.
+        if (QThread::currentThread() != qApp->thread())
+            QMetaObject::invokeMethod(qApp, show, Qt::QueuedConnection);
+        else
+            show();
     });
 }
 

@@ -37,6 +37,9 @@ int RunQuillory(int argc, char** argv) {
         QObject::connect(&dialog, &MainDialog::exitRequested, &qapp, &QApplication::quit, Qt::QueuedConnection);
         QObject::connect(&exitSignals, &ExitSignals::received, &dialog, &MainDialog::OnExit);
         QObject::connect(&qapp, &QGuiApplication::commitDataRequest, &dialog, &MainDialog::OnSessionEnd);
+        // However the event loop is asked to end (the session manager's "die" among others), a
+        // running pass is cancelled and the placement kept, as Exit does.
+        QObject::connect(&qapp, &QCoreApplication::aboutToQuit, &dialog, &MainDialog::OnExit);
         dialog.OnInitDialog();
         QApplication::exec();
     });

@@ -2,23 +2,28 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "TaskFakes.h"
 #include "app/core/StockSources.h"
 
 namespace quillory::test {
 
 // Quote sources in memory. Each named source knows some symbols (name, last trade, change); a
-// run for another symbol fails, and a symbol listed in `throwing` raises an error.
+// run for another symbol fails, and a symbol listed in `throwing` raises an error. A symbol with a
+// gate waits there first (until the test opens it, or the download is cancelled). Runs may come
+// from several threads; set the world up before they start and read it after they end.
 class FakeSourceWorld {
 public:
     struct Quote {
         std::string company;
         double lastTrade = 0, change = 0;
         std::string chosenSource = {}; // the "Source" parameter, as "Automatic" sets it
+        std::string currency = {};     // the "Currency" parameter, when the source reports one
     };
 
     void Add(const std::string& source, const std::string& symbol, Quote quote) { quotes[{source, symbol}] = quote; }
@@ -41,6 +46,8 @@ public:
     std::vector<std::string> runs; // "source:symbol" in the order run
     std::vector<std::string> throwing;
     std::map<std::pair<std::string, std::string>, Quote> quotes;
+    std::map<std::string, std::shared_ptr<Gate>> gates;
+    std::mutex mutex;
 
 private:
     class Source : public StockDataExtractor {
@@ -48,7 +55,17 @@ private:
         Source(FakeSourceWorld& world, std::string name) : world(world), name(std::move(name)) {}
         bool Run() override {
             const std::string symbol = GetSymbol();
-            world.runs.push_back(name + ":" + symbol);
+            std::shared_ptr<Gate> gate;
+            {
+                std::lock_guard lock(world.mutex);
+                world.runs.push_back(name + ":" + symbol);
+                auto at = world.gates.find(symbol);
+                if (at != world.gates.end())
+                    gate = at->second;
+            }
+            if (gate && !gate->Wait())
+                throw std::runtime_error("download cancelled");
+            std::lock_guard lock(world.mutex);
             for (const std::string& bad : world.throwing)
                 if (bad == symbol)
                     throw std::runtime_error("connection reset");
@@ -60,6 +77,8 @@ private:
             SetChange(it->second.change);
             if (!it->second.chosenSource.empty())
                 SetParameter("Source", it->second.chosenSource);
+            if (!it->second.currency.empty())
+                SetCurrency(it->second.currency);
             return true;
         }
 

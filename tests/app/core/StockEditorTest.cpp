@@ -4,6 +4,7 @@
 #include "FakeSources.h"
 #include "TestSupport.h"
 #include "app/core/StockEditor.h"
+#include "foundation/CancelToken.h"
 
 namespace quillory {
 namespace {
@@ -92,10 +93,36 @@ TEST_F(StockEditorTest, SearchReportsBlankSymbolsMissingSourcesAndNoFind) {
     EXPECT_TRUE(dialog.history.rows.empty());
 }
 
+TEST_F(StockEditorTest, CancelledSearchStopsAtTheNextSourceAndEndsWithoutABox) {
+    Stock stock("", "");
+    StockEditor editor(stock, world.Sources(kNames));
+    world.Add("Finam", "SBER", {"Sberbank", 250, 0});
+    dialog.symbol = "SBER";
+    std::string symbol;
+    ASSERT_TRUE(editor.StartSearch(dialog, symbol));
+
+    CancelToken token;
+    CancelToken::Scope scope(&token);
+    std::vector<std::string> tried;
+    SearchOutcome outcome = StockEditor::RunSearch(editor.Sources(), symbol, [&](const std::string& name) {
+        tried.push_back(name);
+        if (name == "Bloomberg")
+            token.Cancel(); // the user pressed Cancel while Bloomberg was asked
+    });
+    EXPECT_THAT(tried, ElementsAre("AMFI India", "Bloomberg"));
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_FALSE(editor.FinishSearch(dialog, symbol, outcome));
+    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_THAT(dialog.selected, ElementsAre("Bloomberg"));
+    EXPECT_THAT(dialog.searchStates, ElementsAre(false, true));
+    EXPECT_EQ(dialog.wait, 0);
+    EXPECT_EQ(stock.GetName(), "");
+}
+
 TEST_F(StockEditorTest, ApplyTrimsAndReadsLimitsAsStrtodDoes) {
     Stock stock("OLD", "Old name");
     StockEditor editor(stock, world.Sources(kNames));
-    StockEditor::Form form{" MSFT ", "  Microsoft Corporation ", "Bloomberg", false, " 31.5abc", true, "abc"};
+    StockEditor::Form form{" MSFT ", "  Microsoft Corporation ", "Bloomberg", false, " 31.5abc", true, "abc", ""};
     ASSERT_TRUE(editor.Apply(form));
 
     EXPECT_EQ(stock.GetSymbol(), "MSFT");
@@ -107,10 +134,30 @@ TEST_F(StockEditorTest, ApplyTrimsAndReadsLimitsAsStrtodDoes) {
     EXPECT_EQ(stock.GetAlert().GetLowerLimit(), 0);
 }
 
+TEST_F(StockEditorTest, ApplyStoresTheQuantityAndRefusesOneThatIsNoNumber) {
+    struct Case {
+        std::string text;
+        bool accepted;
+        double quantity;
+    };
+    const Case cases[] = {{"", true, 0},    {"  12.5 ", true, 12.5}, {"1,000", true, 1000}, {"0", true, 0},
+                          {"-3", true, -3}, {"ten", false, 7},       {"12abc", false, 7},   {"1e999", false, 7}};
+    for (const Case& c : cases) {
+        Stock stock("MSFT", "Microsoft");
+        stock.SetQuantity(7);
+        StockEditor editor(stock, world.Sources(kNames));
+        StockEditor::Form form{"MSFT", "Microsoft", "Bloomberg", false, "", false, "", c.text};
+        EXPECT_EQ(editor.Apply(form), c.accepted) << c.text;
+        EXPECT_EQ(stock.GetQuantity(), c.quantity) << c.text;
+    }
+    ASSERT_EQ(boxes.Boxes().size(), 3u);
+    EXPECT_EQ(boxes.Boxes()[0].text, "Invalid quantity!");
+}
+
 TEST_F(StockEditorTest, ApplyRefusesABlankSymbolAndChangesNothing) {
     Stock stock("OLD", "Old name");
     StockEditor editor(stock, world.Sources(kNames));
-    EXPECT_FALSE(editor.Apply({"  ", "New", "Bloomberg", true, "1", true, "2"}));
+    EXPECT_FALSE(editor.Apply({"  ", "New", "Bloomberg", true, "1", true, "2", ""}));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "Invalid symbol!");
     EXPECT_EQ(stock.GetSymbol(), "OLD");

@@ -4,6 +4,7 @@
 #include "CoreFakes.h"
 #include "FakeSources.h"
 #include "PageServer.h"
+#include "TaskFakes.h"
 #include "TestSupport.h"
 #include "app/core/StockQuoteUpdater.h"
 #include "app/core/UpdateCycle.h"
@@ -25,6 +26,10 @@ protected:
         list.Add(stock);
         stock.InsertListRow(window);
     }
+    void RunPass() {
+        cycle.UpdateQuotes();
+        runner.RunAll();
+    }
     Stock Get(const std::string& symbol) {
         Stock stock;
         list.Get(symbol, stock);
@@ -39,7 +44,8 @@ protected:
     test::FakeSourceWorld world;
     StockList list;
     StockQuoteUpdater updater{list, world.Sources({"Yahoo Finance", "Bloomberg"})};
-    UpdateCycle cycle{app, window, updater};
+    test::ManualTaskRunner runner;
+    UpdateCycle cycle{app, window, updater, runner};
     test::MessageBoxRecorder boxes;
     test::LogCapture log;
 };
@@ -47,7 +53,7 @@ protected:
 TEST_F(StockQuoteUpdaterTest, QuoteBecomesTodaysPriceAndRewritesTheRow) {
     AddInvestment("MSFT");
     world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, -0.25});
-    cycle.UpdateQuotes();
+    RunPass();
 
     EXPECT_EQ(window.rows[0], (std::vector<std::string>{"MSFT", "MSFT Inc.", "30.50", "-0.25"}));
     Stock stock = Get("MSFT");
@@ -59,11 +65,25 @@ TEST_F(StockQuoteUpdaterTest, QuoteBecomesTodaysPriceAndRewritesTheRow) {
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+TEST_F(StockQuoteUpdaterTest, TheReportedCurrencyIsKeptAndSilenceKeepsTheOldOne) {
+    AddInvestment("SAP.DE");
+    AddInvestment("MSFT");
+    world.Add("Yahoo Finance", "SAP.DE", {"SAP SE", 210.5, 1, "", "EUR"});
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0});
+    RunPass();
+    EXPECT_EQ(Get("SAP.DE").GetCurrency(), "EUR");
+    EXPECT_EQ(Get("MSFT").GetCurrency(), "");
+
+    world.quotes[{"Yahoo Finance", "SAP.DE"}].currency = "";
+    RunPass();
+    EXPECT_EQ(Get("SAP.DE").GetCurrency(), "EUR");
+}
+
 TEST_F(StockQuoteUpdaterTest, TwoRowsWithOneSymbolUpdateTheSameInvestmentTwice) {
     AddInvestment("MSFT");
     Stock(std::string("MSFT"), "").InsertListRow(window); // a second row, no second investment
     world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.1});
-    cycle.UpdateQuotes();
+    RunPass();
 
     EXPECT_THAT(world.runs, ElementsAre("Yahoo Finance:MSFT", "Yahoo Finance:MSFT"));
     EXPECT_EQ(Get("MSFT").GetPrices().size(), 1u) << "the second run replaces the day's entry";
@@ -73,7 +93,7 @@ TEST_F(StockQuoteUpdaterTest, TwoRowsWithOneSymbolUpdateTheSameInvestmentTwice) 
 TEST_F(StockQuoteUpdaterTest, UnknownSourceKeepsDotsAndStaysOutOfTheFailures) {
     AddInvestment("AAA", "Nowhere Finance");
     AddInvestment("BBB");
-    cycle.UpdateQuotes();
+    RunPass();
 
     EXPECT_EQ(window.rows[0][2], "...");
     EXPECT_EQ(window.rows[0][3], "...");
@@ -89,7 +109,7 @@ TEST_F(StockQuoteUpdaterTest, UnknownSourceKeepsDotsAndStaysOutOfTheFailures) {
 TEST_F(StockQuoteUpdaterTest, LastTradeOfZeroIsRecordedAndShownAsNotAvailableWithoutFailure) {
     AddInvestment("ZERO");
     world.Add("Yahoo Finance", "ZERO", {"Zero Corp", 0, 0});
-    cycle.UpdateQuotes();
+    RunPass();
 
     EXPECT_EQ(window.rows[0][2], "N/A");
     EXPECT_EQ(window.rows[0][3], "N/A");
@@ -100,7 +120,7 @@ TEST_F(StockQuoteUpdaterTest, LastTradeOfZeroIsRecordedAndShownAsNotAvailableWit
 TEST_F(StockQuoteUpdaterTest, ErrorOutOfASourceIsAFailedRunAndKeepsTheHistory) {
     AddInvestment("GOOG");
     world.throwing.push_back("GOOG");
-    cycle.UpdateQuotes();
+    RunPass();
 
     EXPECT_EQ(window.rows[0][2], "N/A");
     ASSERT_EQ(boxes.Boxes().size(), 1u);
@@ -116,7 +136,7 @@ TEST_F(StockQuoteUpdaterTest, CrossedLimitsQueueAlertTextsAndStartTheBlink) {
     list.Add(stock);
     stock.InsertListRow(window);
     world.Add("Yahoo Finance", "MSFT", {"Microsoft", 1234.5, 3});
-    cycle.UpdateQuotes();
+    RunPass();
 
     EXPECT_THAT(cycle.GetPendingAlerts(), ElementsAre("MSFT price is 1,234.50 which is below your limit of 1,300.00!",
                                                       "MSFT price is 1,234.50 which is above your limit of 1,200.00!"));
@@ -127,7 +147,7 @@ TEST_F(StockQuoteUpdaterTest, CrossedLimitsQueueAlertTextsAndStartTheBlink) {
 // unless the option is off; the row's tooltip says who answered.
 TEST_F(StockQuoteUpdaterTest, AFailingSourceFallsBackToAutomatic) {
     StockQuoteUpdater withAutomatic{list, world.Sources({"Yahoo Finance", "Bloomberg", "Automatic"})};
-    UpdateCycle pass{app, window, withAutomatic};
+    UpdateCycle pass{app, window, withAutomatic, runner};
     AddInvestment("MSFT");              // its own source answers
     AddInvestment("OLD", "Bloomberg");  // its own source fails, Automatic answers
     AddInvestment("GONE", "Bloomberg"); // nobody answers
@@ -135,6 +155,7 @@ TEST_F(StockQuoteUpdaterTest, AFailingSourceFallsBackToAutomatic) {
     world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.1});
     world.Add("Automatic", "OLD", {"Old Corp", 12.25, -0.5, "Yahoo Finance Chart"});
     pass.UpdateQuotes();
+    runner.RunAll();
 
     // Rows in symbol order: AUTO, GONE, MSFT, OLD.
     EXPECT_THAT(world.runs, ElementsAre("Automatic:AUTO", "Bloomberg:GONE", "Automatic:GONE", "Yahoo Finance:MSFT",
@@ -151,9 +172,44 @@ TEST_F(StockQuoteUpdaterTest, AFailingSourceFallsBackToAutomatic) {
     world.runs.clear();
     withAutomatic.SetFallback(false);
     pass.UpdateQuotes();
+    runner.RunAll();
     EXPECT_THAT(world.runs, ElementsAre("Automatic:AUTO", "Bloomberg:GONE", "Yahoo Finance:MSFT", "Bloomberg:OLD"));
     ASSERT_EQ(boxes.Boxes().size(), 2u);
     EXPECT_NE(boxes.Boxes()[1].text.find("for AUTO, GONE, OLD."), std::string::npos) << boxes.Boxes()[1].text;
+}
+
+TEST_F(StockQuoteUpdaterTest, InvestmentEditedWhileItsQuoteIsOnTheWayKeepsTheEditAndGetsThePrice) {
+    AddInvestment("MSFT");
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0.5});
+    cycle.UpdateQuotes();
+    Stock edited = Get("MSFT");
+    edited.SetName("Microsoft Corporation");
+    edited.GetAlert().SetUpper(true, 30);
+    list.Update("MSFT", edited);
+    runner.RunAll();
+
+    Stock stock = Get("MSFT");
+    EXPECT_EQ(stock.GetName(), "Microsoft Corporation");
+    EXPECT_EQ(stock.GetLastPrice().GetPrice(), 30.5);
+    EXPECT_EQ(window.rows[0], (std::vector<std::string>{"MSFT", "Microsoft Corporation", "30.50", "0.50"}));
+    EXPECT_EQ(cycle.GetPendingAlerts().size(), 1u) << "the alert set meanwhile counts";
+}
+
+TEST_F(StockQuoteUpdaterTest, QuoteOfAnInvestmentDeletedOrMovedToAnotherSourceMeanwhileIsDropped) {
+    AddInvestment("GONE");
+    AddInvestment("MOVED");
+    world.Add("Yahoo Finance", "GONE", {"Gone", 1, 0});
+    cycle.UpdateQuotes();
+    list.Remove("GONE"); // the row stays in this fake window: only the list tells
+    Stock moved = Get("MOVED");
+    moved.SetDataSource("Bloomberg");
+    list.Update("MOVED", moved);
+    runner.RunAll();
+
+    EXPECT_FALSE(list.Contains("GONE")) << "a deleted investment must not come back";
+    EXPECT_TRUE(Get("MOVED").GetPrices().empty());
+    EXPECT_TRUE(boxes.Boxes().empty()) << "the old source's failure is not the investment's any more";
+    EXPECT_EQ(window.rows[1][2], "...");
 }
 
 } // namespace

@@ -14,22 +14,6 @@
 namespace quillory {
 namespace {
 
-// org.freedesktop.Notifications as far as the program uses it: Notify is recorded and answered
-// with a new id.
-class FakeNotificationService : public QDBusVirtualObject {
-public:
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        if (message.interface() != Notifier::kInterface || message.member() != "Notify")
-            return false;
-        calls.append(message.arguments());
-        connection.send(message.createReply(QVariant::fromValue(uint(calls.size() + 40))));
-        return true;
-    }
-    QString introspect(const QString&) const override { return QString(); }
-
-    QList<QList<QVariant>> calls;
-};
-
 class NotifierTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -50,7 +34,7 @@ protected:
     }
 
     test::PrivateBus bus;
-    FakeNotificationService service;
+    test::FakeNotificationService service;
     QStringList trayMessages;
 };
 

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QList>
 #include <QProcess>
 #include <QString>
+#include <QVariant>
 #include <string>
 
 #include "TestSupport.h"
@@ -45,6 +49,22 @@ private:
     QProcess daemon;
     QString address;
     QStringList names;
+};
+
+// org.freedesktop.Notifications as far as the program uses it: Notify is recorded and answered
+// with a new id.
+class FakeNotificationService : public QDBusVirtualObject {
+public:
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.interface() != "org.freedesktop.Notifications" || message.member() != "Notify")
+            return false;
+        calls.append(message.arguments());
+        connection.send(message.createReply(QVariant::fromValue(uint(calls.size() + 40))));
+        return true;
+    }
+    QString introspect(const QString&) const override { return QString(); }
+
+    QList<QList<QVariant>> calls;
 };
 
 } // namespace quillory::test
