@@ -93,7 +93,7 @@ void HistoryChart::Rebuild() {
     chart->addSeries(priceSeries);
 
     auto* timeAxis = new QDateTimeAxis;
-    timeAxis->setFormat("yyyy-MM-dd");
+    timeAxis->setFormat("MMM d");
     timeAxis->setTickCount(4);
     qint64 first = points.empty() ? QDateTime::currentMSecsSinceEpoch() : Msecs(points.front().date);
     qint64 last = points.empty() ? first : Msecs(points.back().date);
