@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
@@ -16,6 +17,7 @@
 #include <filesystem>
 
 #include "../core/FakeSources.h"
+#include "PageServer.h"
 #include "PrivateBus.h"
 #include "QtTestApp.h"
 #include "TestServer.h"
@@ -30,6 +32,7 @@
 #include "app/qt/Notifier.h"
 #include "app/qt/Prompts.h"
 #include "app/qt/QtSettingsStore.h"
+#include "app/qt/SymbolLookup.h"
 #include "app/qt/XdgAutostart.h"
 #include "foundation/NumericFormat.h"
 
@@ -221,6 +224,29 @@ TEST_F(MainDialogTest, AnAlertOfAPassIsOneNotificationWhichOpensTheAlertDialog) 
     QTest::qWait(100);
     EXPECT_EQ(service.calls.size(), 1);
     EXPECT_EQ(dialog->Cycle().GetPendingAlerts().size(), 1u);
+}
+
+TEST_F(MainDialogTest, TypingASymbolOffersCandidatesLookedUpOffTheGuiThread) {
+    test::PageServer server(true);
+    Stock fresh;
+    fresh.SetDataSource("Bloomberg");
+    DlgStock dialog(fresh, world.Sources({"Yahoo Finance", "Automatic", "Bloomberg"}));
+    dialog.show();
+    auto* symbol = dialog.findChild<QLineEdit*>("symbol");
+    symbol->setFocus();
+    QTest::keyClicks(symbol, "apple");
+    EXPECT_EQ(symbol->text(), "APPLE");
+    QAbstractItemView* popup = dialog.Lookup()->Completer()->popup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 15000));
+    EXPECT_EQ(dialog.Lookup()->Requests(), 1) << "one lookup after the pause, not one per key";
+    ASSERT_EQ(popup->model()->rowCount(), 2);
+    EXPECT_EQ(popup->model()->index(0, 0).data().toString(), "AAPL");
+
+    emit dialog.Lookup()->Completer()->activated(popup->model()->index(0, 0));
+    EXPECT_EQ(symbol->text(), "AAPL");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("name")->text(), "Apple Inc.");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("source")->currentText(), "Automatic");
+    dialog.reject();
 }
 
 TEST_F(MainDialogTest, PlacementPastTheScreenEdgeMovesBackOntoIt) {
