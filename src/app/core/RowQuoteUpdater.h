@@ -11,9 +11,9 @@ namespace quillory {
 // What fetching one investment's quote needs, read on the GUI thread before the fetch.
 struct RowFetch {
     std::string symbol;
-    std::string source;  // the display name the investment named
-    std::string key;     // what the fetch talks to (its host), for the per-host limit
-    bool listed = false; // the investment list held the symbol
+    std::string source;    // the display name the investment named
+    std::string key;       // what the fetch talks to (its host), for the per-host limit
+    bool listed = false;   // the investment list held the symbol
     bool fallback = false; // "Automatic" is tried when the source fails
 };
 
