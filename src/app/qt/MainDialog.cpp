@@ -437,21 +437,43 @@ void MainDialog::OnExport() {
         ExportHistory(stock, isVisible() ? this : nullptr);
 }
 
+namespace {
+
+// The investment a row shows, without copying its history.
+const Stock* Find(const StockList& list, const std::string& symbol) {
+    for (const Stock& stock : list)
+        if (stock.GetSymbol() == symbol)
+            return &stock;
+    return nullptr;
+}
+
+} // namespace
+
 void MainDialog::RefreshHoldingCells(int row) {
     if (listView->columnCount() <= ColumnLayout::kColumnValue)
         return;
-    Stock stock;
-    if (!list.Get(listView->GetItemText(row, kColumnSymbol), stock))
+    const Stock* stock = Find(list, listView->GetItemText(row, kColumnSymbol));
+    if (!stock)
         return;
     // While the row is fetched ("...") or failed ("N/A") its other cells say the same.
     const std::string price = listView->GetItemText(row, kColumnPrice);
     const bool pending = price == "..." || price == "N/A";
     listView->SetItemText(row, ColumnLayout::kColumnChangePercent,
-                          pending ? price : Holdings::ChangePercentText(stock));
+                          pending ? price : Holdings::ChangePercentText(*stock));
     listView->SetItemText(row, ColumnLayout::kColumnValue,
-                          stock.GetQuantity() == 0 ? ""
-                          : pending                ? price
-                                                   : Holdings::ValueText(stock));
+                          stock->GetQuantity() == 0 ? ""
+                          : pending                 ? price
+                                                    : Holdings::ValueText(*stock));
+}
+
+void MainDialog::RefreshTotals() {
+    listView->setColumnHidden(ColumnLayout::kColumnValue, !Holdings::AnyHolding(list));
+    const std::string holdings = Holdings::TotalsText(Holdings::TotalsPerCurrency(list));
+    if (holdings != holdingsText) {
+        holdingsText = holdings;
+        LayOut();
+    }
+    ShowStatus();
 }
 
 void MainDialog::RefreshHoldings() {
@@ -460,24 +482,18 @@ void MainDialog::RefreshHoldings() {
         ShowStatus();
         return;
     }
-    std::vector<Stock> rows(static_cast<size_t>(listView->GetItemCount()));
     std::vector<const Stock*> shown;
     for (int row = 0; row < listView->GetItemCount(); ++row) {
         RefreshHoldingCells(row);
-        if (list.Get(listView->GetItemText(row, kColumnSymbol), rows[static_cast<size_t>(row)]))
-            shown.push_back(&rows[static_cast<size_t>(row)]);
+        if (const Stock* stock = Find(list, listView->GetItemText(row, kColumnSymbol)))
+            shown.push_back(stock);
     }
-    listView->setColumnHidden(ColumnLayout::kColumnValue, !Holdings::AnyHolding(list));
-    const std::string holdings = Holdings::TotalsText(Holdings::TotalsPerCurrency(list));
-    if (holdings != holdingsText) {
-        holdingsText = holdings;
-        LayOut();
-    }
-    ShowStatus();
+    RefreshTotals();
     // The pass's own text first (failures among it), then the investments in list order.
+    const std::size_t name = std::string(QuilloryApp::kName).size();
     const std::size_t budget = 480 > trayTipHead.size() ? 480 - trayTipHead.size() : 0;
-    const std::string lines = Holdings::TrayToolTip(shown, budget + std::string(QuilloryApp::kName).size());
-    tray->setToolTip(QString::fromStdString(trayTipHead + lines.substr(std::string(QuilloryApp::kName).size())));
+    const std::string lines = Holdings::TrayToolTip(shown, budget + name);
+    tray->setToolTip(QString::fromStdString(trayTipHead + lines.substr(name)));
 }
 
 void MainDialog::ShowStatus() {
@@ -526,8 +542,11 @@ std::string MainDialog::GetStatusText() {
 }
 void MainDialog::SetStatusText(const std::string& text) {
     statusText = text;
-    RefreshHoldings(); // the pass moved prices: the totals follow
-    ShowStatus();
+    // The pass moved prices: the totals follow (the rows follow cell by cell, the tooltip at the end).
+    if (listView->columnCount() > ColumnLayout::kColumnValue)
+        RefreshTotals();
+    else
+        ShowStatus();
 }
 
 void MainDialog::SetTimer(int id, int milliseconds) {

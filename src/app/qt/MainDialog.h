@@ -117,6 +117,8 @@ private:
     void RefreshHoldingCells(int row);
     // Every row's holding cells, the Value column's visibility, the holdings line and the tooltip.
     void RefreshHoldings();
+    // The Value column's visibility and the holdings line.
+    void RefreshTotals();
     void ShowStatus();
     void LayOut();
     const Stock* SelectedStock(Stock& stock);
