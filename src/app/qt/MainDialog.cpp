@@ -179,9 +179,17 @@ void MainDialog::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     LayOut();
     if (listWidth >= 0 && listView->width() != listWidth) {
-        const int grown = listView->width() - listWidth;
-        listView->setColumnWidth(kColumnName, std::max(30, listView->columnWidth(kColumnName) + grown));
+        // The Name column takes the room the window gains once every column shows, and gives it
+        // back first when the window narrows, so the numbers scroll out of sight last.
+        const bool grown = listView->width() > listWidth;
         listWidth = listView->width();
+        const int room = listView->viewport()->width() - listView->horizontalHeader()->length();
+        const int name = listView->columnWidth(kColumnName);
+        constexpr int kMinName = 60;
+        if (grown && room > 0)
+            listView->setColumnWidth(kColumnName, name + room);
+        else if (!grown && room < 0 && name > kMinName)
+            listView->setColumnWidth(kColumnName, std::max(kMinName, name + room));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -269,6 +270,25 @@ TEST_F(MainDialogTest, LayoutFollowsTheSizeAndStopsAtTheMinimum) {
     dialog->resize(400, 500);
     EXPECT_EQ(dialog->findChild<QPushButton*>("update")->geometry(), QRect(7, 500 - 32, 400 - 14, 25));
     EXPECT_EQ(dialog->findChild<QWidget*>("status")->geometry(), QRect(7, 500 - 69, 400 - 14, 30));
+}
+
+TEST_F(MainDialogTest, TheNameColumnTakesWhatTheWindowGainsAndGivesItBackFirst) {
+    const int saved[] = {50, 100, 55, 50, 50};
+    for (int column = 0; column < 5; ++column)
+        app.WriteProfileInt("Window", "Column" + std::to_string(column), saved[column]);
+    auto dialog = Open({"MSFT"});
+    ListViewWidget* view = dialog->List();
+    QTest::qWait(300); // the sizes of the way to the screen are not the user's
+    EXPECT_EQ(view->columnWidth(1), 100);
+
+    dialog->resize(700, 400);
+    EXPECT_EQ(view->horizontalHeader()->length(), view->viewport()->width()) << "no empty room after the last column";
+    EXPECT_GT(view->columnWidth(1), 300);
+    EXPECT_EQ(view->columnWidth(2), 55);
+
+    dialog->resize(320, 400);
+    EXPECT_EQ(view->columnWidth(1), std::max(60, 100 - (305 - view->viewport()->width())));
+    EXPECT_EQ(view->columnWidth(2), 55);
 }
 
 TEST_F(MainDialogTest, MenusOfferTheirCommands) {
