@@ -7,8 +7,10 @@ FUZZ_BUILD  ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS        ?= 2
 CTEST_FLAGS ?= --output-on-failure
+# ccache (when present) then reuses objects between clones of the tree, as it hashes paths relative to it.
+export CCACHE_BASEDIR ?= $(CURDIR)
 
-.PHONY: all deps configure build test test-main test-asan test-tsan bench fuzz format run demo clean
+.PHONY: all deps configure build test test-main test-asan test-tsan bench fuzz format run demo deb clean
 
 all: build
 
@@ -34,7 +36,7 @@ test-asan: deps
 		ctest $(CTEST_FLAGS) -j$(JOBS)
 
 # The tests whose code runs on several threads (label "threads") under ThreadSanitizer.
-TSAN_TARGETS = foundation_tests web_tests app_core_tests
+TSAN_TARGETS = foundation_tests tasks_tests web_tests app_core_tests
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLORY_TSAN=ON -DQUILLORY_WITH_QT=OFF
 	cmake --build $(TSAN_BUILD) -j$(JOBS) --target $(TSAN_TARGETS)
@@ -58,6 +60,13 @@ run: build
 # alert within seconds, without touching the user's own settings or data.
 demo: build
 	tests/smoke/demo.sh $(BUILD)/src/app/quillory $(CURDIR)
+
+# quillory_<version>_amd64.deb from the main build (binaries stripped by cpack); install it with
+# `sudo apt install ./quillory_*.deb`.
+deb: build
+	rm -f $(BUILD)/package/quillory_*.deb
+	cd $(BUILD) && cpack -G DEB -B package
+	cp $(BUILD)/package/quillory_*_amd64.deb .
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

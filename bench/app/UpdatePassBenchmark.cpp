@@ -11,12 +11,12 @@
 
 #include "CoreFakes.h"
 #include "TestServer.h"
-#include "app/core/PostQueue.h"
 #include "app/core/StockQuoteUpdater.h"
-#include "app/core/ThreadPool.h"
 #include "app/core/UpdateCycle.h"
 #include "foundation/Log.h"
 #include "foundation/NumericFormat.h"
+#include "tasks/PostQueue.h"
+#include "tasks/ThreadPool.h"
 #include "web/HttpCache.h"
 
 namespace {

@@ -75,8 +75,10 @@ std::vector<std::string> AutomaticSource::Candidates(const std::string& symbol) 
 }
 
 bool AutomaticSource::Run() {
+    failureReason.clear();
     const std::string symbol = GetSymbol();
     if (symbol.empty()) {
+        failureReason = "no symbol";
         LogError("Automatic::Run() - No symbol!");
         return false;
     }
@@ -97,8 +99,8 @@ bool AutomaticSource::Run() {
         SetParameter("Source", name);
         return true;
     }
-    LogError("Automatic::Run() - No source could quote [" + symbol +
-             "]: " + (reasons.empty() ? std::string("none left to try") : reasons));
+    failureReason = reasons.empty() ? std::string("none left to try") : reasons;
+    LogError("Automatic::Run() - No source could quote [" + symbol + "]: " + failureReason);
     return false;
 }
 

@@ -27,8 +27,12 @@ public:
     // The sources tried for `symbol`, in order.
     static std::vector<std::string> Candidates(const std::string& symbol);
 
+    // Why the last Run failed, each source tried with its reason; "" after a success.
+    const std::string& FailureReason() const { return failureReason; }
+
 private:
     std::vector<std::string> excluded;
+    std::string failureReason;
 };
 
 // "Automatic" for a currency pair: "Yahoo Finance Chart" with the pair symbol (EURUSD=X), then

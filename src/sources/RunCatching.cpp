@@ -26,4 +26,8 @@ RunOutcome RunCatching(DataExtractor& source) {
     return outcome;
 }
 
+std::string CaughtText(const std::string& caller, const RunOutcome& outcome) {
+    return caller + " - Caught " + outcome.caught + (outcome.message.empty() ? "" : " - " + outcome.message);
+}
+
 } // namespace quillory

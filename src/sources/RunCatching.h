@@ -17,5 +17,7 @@ struct RunOutcome {
 };
 
 RunOutcome RunCatching(DataExtractor& source);
+// The log line for a run that threw: "<caller> - Caught HttpException - <message>".
+std::string CaughtText(const std::string& caller, const RunOutcome& outcome);
 
 } // namespace quillory

@@ -142,6 +142,11 @@ std::string AlternateBaseUrl(const std::string& displayName) {
     return scheme + "://" + host;
 }
 
+std::string LimitKey(const std::string& displayName) {
+    const std::string host = Host(displayName);
+    return host.empty() ? displayName : host;
+}
+
 std::vector<std::string> Names() {
     std::vector<std::string> names;
     for (const Service& s : services)

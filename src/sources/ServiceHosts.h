@@ -19,6 +19,9 @@ std::string BaseUrl(const std::string& displayName);
 // The second host of a service that has one (query2 for the Yahoo chart and search); with an
 // override in QUILLORY_HOSTS, or for any other service, BaseUrl.
 std::string AlternateBaseUrl(const std::string& displayName);
+// What downloads for that source talk to, for limiting them per host: its host, or the name itself
+// for a source with no host of its own ("Automatic" counts as one).
+std::string LimitKey(const std::string& displayName);
 // The display names QUILLORY_HOSTS accepts, in table order.
 std::vector<std::string> Names();
 

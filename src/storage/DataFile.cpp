@@ -54,17 +54,12 @@ void ReportFolder(const std::string& folder) {
     ShowMessageBox("Can't create " + folder + "!", "Quillory", MessageBoxIcon::Warning);
 }
 
-// The folder that is to hold Korvant/; "" when there is none.
+// The folder that is to hold Korvant/, created when it comes from the XDG base; "" when there is none.
 std::string DataRoot() {
-    if (const char* appData = std::getenv("APPDATA"); appData && *appData) // empty counts as unset
-        return appData;
-    std::string root;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
-        root = xdg;
-    else if (std::string home = HomeFolder(); !home.empty())
-        root = home + "/.local/share";
-    else
-        return "";
+    std::string root = GetDataRoot();
+    const char* appData = std::getenv("APPDATA");
+    if (root.empty() || (appData && *appData)) // $APPDATA is taken as it is
+        return root;
     if (!CreateFolders(root))
         ReportFolder(root);
     return root;
@@ -103,6 +98,16 @@ bool ReadFileBytes(const std::string& path, std::string& out) {
     while ((n = std::fread(block, 1, sizeof block, file.get())) > 0)
         out.append(block, n);
     return !std::ferror(file.get());
+}
+
+std::string GetDataRoot() {
+    if (const char* appData = std::getenv("APPDATA"); appData && *appData) // empty counts as unset
+        return appData;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
+        return xdg;
+    if (std::string home = HomeFolder(); !home.empty())
+        return home + "/.local/share";
+    return "";
 }
 
 const std::string& GetDataFilePath() {

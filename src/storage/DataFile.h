@@ -9,6 +9,9 @@ namespace quillory {
 // folders are created with mode 0700; a folder that cannot be created is reported ("Can't create "
 // + the folder it was to be created in + "!") and that folder is used instead.
 const std::string& GetDataFilePath();
+// The folder that holds Korvant/Quillory/ by the rules above ($APPDATA, $XDG_DATA_HOME or
+// ~/.local/share), worked out without creating or reporting anything; "" when there is no home.
+std::string GetDataRoot();
 // The folder part of GetDataFilePath, with its trailing '/'.
 std::string GetDataFolder();
 // Forgets the computed path, so the next call reads the environment again (tests move APPDATA).

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -15,10 +18,14 @@
 #include "sources/EcbRates.h"
 #include "sources/MoscowExchange.h"
 #include "sources/RunCatching.h"
+#include "sources/ServiceHosts.h"
 #include "sources/ServiceProxy.h"
+#include "sources/SourceSearch.h"
 #include "sources/SymbolSearch.h"
 #include "sources/WebStockSource.h"
 #include "sources/YahooChart.h"
+#include "tasks/PostQueue.h"
+#include "tasks/ThreadPool.h"
 
 namespace {
 
@@ -26,7 +33,15 @@ using namespace quillory;
 
 const char* const usage =
     "Usage:\n"
-    "  quillory-quote [--source NAME] SYMBOL   run one stock source by display name (default \"Automatic\")\n"
+    "  quillory-quote [--source NAME] [--format FORMAT] SYMBOL...\n"
+    "                                          quote each symbol with the stock source of that display name\n"
+    "                                          (default \"Automatic\"), several at once; FORMAT is one of\n"
+    "                                          text  Name=[value] lines per symbol, a blank line between symbols\n"
+    "                                                (the default)\n"
+    "                                          json  one JSON object a line: symbol, name, price, change,\n"
+    "                                                change_percent, currency, source, time, and error when\n"
+    "                                                the symbol failed\n"
+    "                                          tsv   a header line, then one tab-separated row a symbol\n"
     "  quillory-quote --search SYMBOL          try every stock source in byte order of their names and print\n"
     "                                          the parameters of the first that finds a name\n"
     "  quillory-quote [--source NAME] --currency SRC TGT\n"
@@ -37,12 +52,12 @@ const char* const usage =
     "  quillory-quote --check-sources          ask each of today's services for a well-known instrument\n"
     "                                          over the internet and print what each answered\n"
     "  quillory-quote --list-sources           the stock source names, one per line\n"
-    "  quillory-quote --help\n"
+    "  quillory-quote --help | --version\n"
     "\n"
-    "Results go to standard output, log lines to standard error.\n"
+    "Results go to standard output in the order the symbols were given, log lines to standard error.\n"
     "QUILLORY_HOSTS='Name=[http://|https://]host[:port];...' overrides the quote services' hosts;\n"
     "http_proxy and no_proxy are honoured for plain http.\n"
-    "Exit status: 0 success, 1 the quote could not be found, 2 usage error or unknown source.\n";
+    "Exit status: 0 success, 1 a quote could not be found, 2 usage error or unknown source.\n";
 
 enum Exit { Success = 0, Failure = 1, UsageError = 2 };
 
@@ -80,13 +95,150 @@ int RunAndDump(DataExtractor& source) {
     return outcome.ok ? Success : Failure;
 }
 
-int RunStock(const std::string& name, const std::string& symbol) {
-    std::unique_ptr<StockDataExtractor> source = DataExtractorFactory::CreateStockDataExtractor(name);
-    if (!source)
+// One symbol's quote: run on a worker, read on the main thread once `done` is set.
+struct Quote {
+    std::string symbol;
+    std::unique_ptr<StockDataExtractor> source;
+    RunOutcome outcome;
+    bool done = false;
+};
+
+enum class Format { Text, Json, Tsv };
+
+// A parameter's value as a number, or null when it is absent or no number.
+nlohmann::ordered_json NumberOf(const StockDataExtractor& source, const char* name) {
+    const std::string text = source.GetParameter(name);
+    if (text.empty())
+        return nullptr;
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(value))
+        return nullptr;
+    return value;
+}
+
+nlohmann::ordered_json TextOf(const StockDataExtractor& source, const char* name) {
+    const std::string text = source.GetParameter(name);
+    return text.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(text);
+}
+
+// Why a quote failed, in a few words.
+std::string FailureOf(const Quote& quote) {
+    const RunOutcome& outcome = quote.outcome;
+    if (!outcome.caught.empty())
+        return outcome.caught + (outcome.message.empty() ? "" : " - " + outcome.message);
+    std::string reason;
+    if (auto* automatic = dynamic_cast<const AutomaticSource*>(quote.source.get()))
+        reason = automatic->FailureReason();
+    else if (auto* web = dynamic_cast<const WebStockSource*>(quote.source.get()))
+        reason = web->FailureReason();
+    return reason.empty() ? "no quote found" : reason;
+}
+
+// The fields of the json and tsv formats, in their order; every quote field is null for a
+// failed symbol, and "error" is there only then.
+nlohmann::ordered_json Fields(const Quote& quote, const std::string& sourceName) {
+    nlohmann::ordered_json fields;
+    fields["symbol"] = quote.symbol;
+    const StockDataExtractor& source = *quote.source;
+    const bool ok = quote.outcome.ok;
+    fields["name"] = ok ? TextOf(source, "CompanyName") : nullptr;
+    fields["price"] = ok ? NumberOf(source, "LastTrade") : nullptr;
+    fields["change"] = ok ? NumberOf(source, "Change") : nullptr;
+    fields["change_percent"] = ok ? NumberOf(source, "ChangePercent") : nullptr;
+    fields["currency"] = ok ? TextOf(source, "Currency") : nullptr;
+    // "Automatic" names the source that answered.
+    const std::string answered = ok ? source.GetParameter("Source") : "";
+    fields["source"] = answered.empty() ? sourceName : answered;
+    fields["time"] = ok ? TextOf(source, "LastTradeTime") : nullptr;
+    if (!ok)
+        fields["error"] = FailureOf(quote);
+    return fields;
+}
+
+// Bytes that are no UTF-8 (an old page in Latin-1) come out as U+FFFD rather than stopping the
+// output.
+std::string Dump(const nlohmann::ordered_json& value) {
+    return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+}
+
+const char* const tsvHeader = "symbol\tname\tprice\tchange\tchange_percent\tcurrency\tsource\ttime\terror\n";
+
+std::string TsvRow(const nlohmann::ordered_json& fields) {
+    std::string row;
+    for (const char* name :
+         {"symbol", "name", "price", "change", "change_percent", "currency", "source", "time", "error"}) {
+        if (name != std::string("symbol"))
+            row += '\t';
+        auto field = fields.find(name);
+        if (field == fields.end() || field->is_null())
+            continue;
+        std::string text = field->is_string() ? field->get<std::string>() : Dump(*field);
+        // A field never splits its row or the row's columns.
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+        row += text;
+    }
+    return row + "\n";
+}
+
+// The block or line of one symbol in `format`. A text block is what one run of the source
+// printed before: its parameters, also after a failed run, and nothing when the run broke off.
+std::string Render(const Quote& quote, const std::string& sourceName, Format format) {
+    if (format == Format::Json)
+        return Dump(Fields(quote, sourceName)) + "\n";
+    if (format == Format::Tsv)
+        return TsvRow(Fields(quote, sourceName));
+    std::string block;
+    if (quote.outcome.caught.empty())
+        for (const DataExtractor::Parameter& p : quote.source->GetParameters())
+            block += p.first + "=[" + p.second + "]\r\n";
+    return block;
+}
+
+// Quotes the symbols on the window's pass's pool (four downloads at once, two per host) and
+// prints each as soon as it and those before it are done, so the output keeps the order given.
+int RunStocks(const std::string& name, const std::vector<std::string>& symbols, Format format) {
+    if (!DataExtractorFactory::CreateStockDataExtractor(name))
         return UsageError;
-    source->SetParameter("Symbol", symbol);
-    ServiceProxy::Apply(*source, name);
-    return RunAndDump(*source);
+    const std::string key = ServiceHosts::LimitKey(name);
+
+    std::vector<Quote> quotes(symbols.size());
+    PostQueue owner;
+    ThreadPool pool(4, 2, [&owner](std::function<void()> f) { owner.Post(std::move(f)); });
+    for (size_t i = 0; i < symbols.size(); ++i) {
+        Quote& quote = quotes[i];
+        quote.symbol = symbols[i];
+        quote.source = DataExtractorFactory::CreateStockDataExtractor(name);
+        quote.source->SetParameter("Symbol", quote.symbol);
+        ServiceProxy::Apply(*quote.source, name);
+        // The worker owns the quote until `done` runs here.
+        pool.Submit(
+            key, nullptr, [&quote] { quote.outcome = RunCatching(*quote.source); }, [&quote] { quote.done = true; });
+    }
+
+    if (format == Format::Tsv)
+        std::fputs(tsvHeader, stdout);
+    size_t printed = 0;
+    bool allOk = true;
+    auto printReady = [&] {
+        for (; printed < quotes.size() && quotes[printed].done; ++printed) {
+            const Quote& quote = quotes[printed];
+            if (!quote.outcome.caught.empty())
+                Complain(quote.outcome.message.empty() ? quote.outcome.caught : quote.outcome.message);
+            allOk = allOk && quote.outcome.ok;
+            std::string text = Render(quote, name, format);
+            if (format == Format::Text && printed > 0)
+                text.insert(0, "\r\n");
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            std::fflush(stdout);
+        }
+        return printed == quotes.size();
+    };
+    // Every download has its own deadline, so this ends.
+    owner.RunUntil(printReady, std::chrono::hours(24));
+    pool.Shutdown();
+    return printed == quotes.size() && allOk ? Success : Failure;
 }
 
 int RunCurrency(const std::string& name, const std::string& sourceCurrency, const std::string& targetCurrency) {
@@ -107,24 +259,25 @@ int Search(std::string symbol) {
         return UsageFailure("You need to enter valid symbol first!");
     std::vector<std::string> names;
     DataExtractorFactory::GetStockDataExtractorNames(names);
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
+    auto create = [](const std::string& name) {
         std::unique_ptr<StockDataExtractor> source = DataExtractorFactory::CreateStockDataExtractor(name);
-        if (!source) {
+        if (source)
+            ServiceProxy::Apply(*source, name);
+        else
             Complain("Invalid datasource!");
-            continue;
-        }
-        source->SetParameter("Symbol", symbol);
-        ServiceProxy::Apply(*source, name);
-        if (!RunSource(*source).ok || source->GetParameter("CompanyName").empty())
-            continue;
-        std::string line = "Source=[" + name + "]\r\n";
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        source->DumpParameters();
-        return Success;
+        return source;
+    };
+    SourceSearch search = SearchSources(names, create, symbol, nullptr, [](const RunOutcome& run) {
+        Complain(run.message.empty() ? run.caught : run.message);
+    });
+    if (!search.found) {
+        Complain("None of the existing data sources could find a name for " + symbol + "!");
+        return Failure;
     }
-    Complain("None of the existing data sources could find a name for " + symbol + "!");
-    return Failure;
+    std::string line = "Source=[" + search.source + "]\r\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    search.found->DumpParameters();
+    return Success;
 }
 
 // Candidates for a name from the symbol search, tab-separated.
@@ -215,7 +368,8 @@ int ListSources() {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string mode, source = DataExtractorFactory::GetDefaultStockDataExtractorName();
-    bool sourceGiven = false;
+    bool sourceGiven = false, formatGiven = false;
+    Format format = Format::Text;
     std::vector<std::string> operands, positional;
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -226,6 +380,9 @@ int main(int argc, char** argv) {
             optionsEnded = true;
         } else if (a == "--help" || a == "-h") {
             std::fputs(usage, stdout);
+            return Success;
+        } else if (a == "--version") {
+            std::printf("Quillory %s\n", QUILLORY_VERSION);
             return Success;
         } else if (a == "--list-sources" || a == "--search" || a == "--currency" || a == "--find" ||
                    a == "--check-sources") {
@@ -241,6 +398,23 @@ int main(int argc, char** argv) {
                                                    : "two currency codes"));
             operands.assign(args.begin() + static_cast<long>(i) + 1, args.begin() + static_cast<long>(i + 1 + wanted));
             i += wanted;
+        } else if (a == "--format" || a.rfind("--format=", 0) == 0) {
+            std::string value;
+            if (a != "--format")
+                value = a.substr(std::string("--format=").size());
+            else if (i + 1 < args.size())
+                value = args[++i];
+            else
+                return UsageFailure("--format needs text, json or tsv");
+            if (value == "text")
+                format = Format::Text;
+            else if (value == "json")
+                format = Format::Json;
+            else if (value == "tsv")
+                format = Format::Tsv;
+            else
+                return UsageFailure("unknown format " + value + " (text, json or tsv)");
+            formatGiven = true;
         } else if (a == "--source") {
             if (i + 1 >= args.size())
                 return UsageFailure("--source needs a source name");
@@ -251,10 +425,10 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!mode.empty() && (!positional.empty() || (sourceGiven && mode != "--currency")))
+    if (!mode.empty() && (!positional.empty() || formatGiven || (sourceGiven && mode != "--currency")))
         return UsageFailure(mode + " takes no further arguments");
-    if (mode.empty() && positional.size() != 1)
-        return UsageFailure(positional.empty() ? "a symbol is needed" : "only one symbol may be given");
+    if (mode.empty() && positional.empty())
+        return UsageFailure("a symbol is needed");
 
     if (mode == "--list-sources")
         return ListSources();
@@ -272,5 +446,5 @@ int main(int argc, char** argv) {
     }
     if (mode == "--check-sources")
         return CheckSources();
-    return RunStock(source, positional[0]);
+    return RunStocks(source, positional, format);
 }

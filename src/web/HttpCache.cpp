@@ -1,14 +1,14 @@
 #include "HttpCache.h"
 
+#include "foundation/Clock.h"
 #include "foundation/Log.h"
-#include "foundation/StringUtils.h"
 
 namespace quillory {
 
 HttpCache theHttpCache;
 
 void HttpCache::Add(const std::string& url, const std::string& content) {
-    DateTime now = DateTime::GetCurrentDateTime();
+    const std::time_t now = Clock::Now();
     std::lock_guard<std::mutex> lock(mutex);
     auto found = entries.find(url);
     if (found == entries.end()) {
@@ -22,22 +22,21 @@ void HttpCache::Add(const std::string& url, const std::string& content) {
 
 // The log line is written after the lock is given up, so that a slow log never holds the cache.
 bool HttpCache::Retrieve(const std::string& url, std::string& output) {
-    DateTime now = DateTime::GetCurrentDateTime();
-    int32_t age = 0;
+    const std::time_t now = Clock::Now();
+    long long age = 0;
     {
         std::lock_guard<std::mutex> lock(mutex);
         auto found = entries.find(url);
         if (found == entries.end())
             return false;
-        age = now.SecondsFrom(found->second.storedAt);
+        age = static_cast<long long>(now - found->second.storedAt);
         if (age >= 0 && age <= lifetimeSeconds) {
             output = found->second.content;
             return true;
         }
         entries.erase(found);
     }
-    LogMessage("HttpCache::Retrieve() - content is expired, diff=" + StringUtils::ToString(age) +
-               ", deleting cache item!");
+    LogMessage("HttpCache::Retrieve() - content is expired, diff=" + std::to_string(age) + ", deleting cache item!");
     return false;
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <map>
 #include <mutex>
 #include <string>
-
-#include "datetime/DateTime.h"
 
 namespace quillory {
 
@@ -30,7 +29,7 @@ public:
 private:
     struct Entry {
         std::string url;
-        DateTime storedAt;
+        std::time_t storedAt; // Clock::Now() seconds
         std::string content;
     };
 

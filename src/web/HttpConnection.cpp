@@ -18,6 +18,15 @@ constexpr int32_t kMaxRedirects = 10;
 // reads costs half again as much time).
 constexpr size_t kChunkSize = 16 * 1024;
 
+// Receives up to one chunk onto the end of `text`; 0 when the peer closed.
+size_t ReceiveAppending(Socket& socket, std::string& text) {
+    const size_t old = text.size();
+    text.resize(old + kChunkSize);
+    const size_t count = socket.Receive(&text[old], kChunkSize);
+    text.resize(old + count);
+    return count;
+}
+
 [[noreturn]] void LogAndThrow(const std::string& text) {
     LogError(text);
     throw HttpException(text);
@@ -175,10 +184,7 @@ bool HttpConnection::Receive(std::string& headerText, HttpHelper::HttpHeaders& f
     try {
         size_t scanFrom = 0;
         for (;;) {
-            size_t old = data.size();
-            data.resize(old + kChunkSize);
-            size_t count = socket.Receive(&data[old], kChunkSize);
-            data.resize(old + count);
+            const size_t count = ReceiveAppending(socket, data);
             if (count == 0)
                 break;
             headerEnd = FindBlankLine(data, scanFrom, bodyStart);
@@ -284,10 +290,7 @@ void HttpConnection::ReceiveBody(const HttpHelper::HttpHeaders& fields, size_t h
         if (body.size() > maxBody)
             LogAndThrow("HttpConnection::Receive() - Response too large!");
         for (;;) {
-            size_t old = body.size();
-            body.resize(old + kChunkSize);
-            size_t count = socket.Receive(&body[old], kChunkSize);
-            body.resize(old + count);
+            const size_t count = ReceiveAppending(socket, body);
             if (count == 0)
                 break;
             if (body.size() > maxBody)

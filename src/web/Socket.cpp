@@ -390,16 +390,20 @@ void Socket::StartTls(const std::string& host) {
     }
 }
 
-long Socket::SendSome(const char* data, size_t count, int32_t& error) {
+// One plain or TLS transfer, retried after EINTR and after waiting whenever the socket is not
+// ready, until it moves bytes or fails; `plainEvents` says which way (POLLIN reads). Reads first and waits only when
+// nothing is there: a page arriving quickly costs one system call per read.
+template <typename Plain, typename Tls>
+long Socket::Transfer(short plainEvents, Plain plain, Tls secure, int32_t& error) {
     if (!useTls) {
         for (;;) {
-            ssize_t n = ::send(handle, data, count, MSG_NOSIGNAL);
+            ssize_t n = plain();
             if (n >= 0)
                 return n;
             if (errno == EINTR)
                 continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                Wait(POLLOUT);
+                Wait(plainEvents);
                 continue;
             }
             error = LastError();
@@ -413,11 +417,13 @@ long Socket::SendSome(const char* data, size_t count, int32_t& error) {
     for (;;) {
         ERR_clear_error();
         errno = 0;
-        int n = SSL_write(tls, data, static_cast<int>(count));
+        int n = secure();
         if (n > 0)
             return n;
         int savedErrno = errno;
         int kind = SSL_get_error(tls, n);
+        if (kind == SSL_ERROR_ZERO_RETURN && plainEvents == POLLIN)
+            return 0; // the peer's close_notify ends a read
         if (kind == SSL_ERROR_WANT_READ || kind == SSL_ERROR_WANT_WRITE) {
             Wait(kind == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT);
             continue;
@@ -428,46 +434,16 @@ long Socket::SendSome(const char* data, size_t count, int32_t& error) {
     }
 }
 
-// Reads first and waits only when nothing is there: a page arriving quickly costs one system call
-// per read.
+long Socket::SendSome(const char* data, size_t count, int32_t& error) {
+    return Transfer(
+        POLLOUT, [&] { return ::send(handle, data, count, MSG_NOSIGNAL); },
+        [&] { return SSL_write(tls, data, static_cast<int>(count)); }, error);
+}
+
 long Socket::ReceiveSome(char* buffer, size_t capacity, int32_t& error) {
-    if (!useTls) {
-        for (;;) {
-            ssize_t n = ::recv(handle, buffer, capacity, 0);
-            if (n >= 0)
-                return n;
-            if (errno == EINTR)
-                continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                Wait(POLLIN);
-                continue;
-            }
-            error = LastError();
-            return -1;
-        }
-    }
-    if (tls == nullptr) {
-        error = kNotConnected;
-        return -1;
-    }
-    for (;;) {
-        ERR_clear_error();
-        errno = 0;
-        int n = SSL_read(tls, buffer, static_cast<int>(capacity));
-        if (n > 0)
-            return n;
-        int savedErrno = errno;
-        int kind = SSL_get_error(tls, n);
-        if (kind == SSL_ERROR_ZERO_RETURN)
-            return 0;
-        if (kind == SSL_ERROR_WANT_READ || kind == SSL_ERROR_WANT_WRITE) {
-            Wait(kind == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT);
-            continue;
-        }
-        error = TlsErrorCode(tls, n, savedErrno);
-        ERR_clear_error();
-        return -1;
-    }
+    return Transfer(
+        POLLIN, [&] { return ::recv(handle, buffer, capacity, 0); },
+        [&] { return SSL_read(tls, buffer, static_cast<int>(capacity)); }, error);
 }
 
 size_t Socket::Send(const char* data, size_t count) {

@@ -65,6 +65,7 @@ private:
     uint32_t GetTimeout(int option) const;
     // The send and receive primitives: plain or TLS. They return the count, or -1 with `error` set
     // to a Windows Sockets code.
+    template <typename Plain, typename Tls> long Transfer(short plainEvents, Plain plain, Tls secure, int32_t& error);
     long SendSome(const char* data, size_t count, int32_t& error);
     long ReceiveSome(char* buffer, size_t capacity, int32_t& error);
 

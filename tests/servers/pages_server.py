@@ -11,6 +11,11 @@ of that folder:
     /q?s=VOD.L      vod_l.html     # more routes ...
     /down?x=1       -  503         # "-" = empty body; an optional third column is the status
     /busy           -  429  Retry-After:30   # further columns are header lines "Name:value"
+    /late           late.html  200  after=/q?s=IBM   # answered only once /q?s=IBM has been answered
+
+A route with "after=TARGET" holds its answer until the same service has answered TARGET, so a test
+can make one download finish after another without timing anything; when TARGET is not asked
+within 5 seconds it answers 504 instead, which makes such a test fail rather than hang.
 
 Lines that begin with "#" are comments. "@type TYPE" sets the Content-Type of the service's answers
 (text/html when absent); "@https" marks a service whose real scheme is https: with --cert and --key
@@ -56,12 +61,20 @@ def load_routes(folder):
             if len(parts) < 2:
                 raise SystemExit("pages_server: bad route line in %s: %r" % (folder, raw))
             status = int(parts[2]) if len(parts) > 2 and parts[2].isdigit() else 200
-            headers = [tuple(p.split(":", 1)) for p in parts[3:] if ":" in p]
-            routes[parts[0]] = (parts[1], status, headers)
+            after = next((p[len("after="):] for p in parts[3:] if p.startswith("after=")), None)
+            headers = [tuple(p.split(":", 1)) for p in parts[3:] if ":" in p and not p.startswith("after=")]
+            routes[parts[0]] = (parts[1], status, headers, after)
     return name, routes, options
 
 
 def make_handler(folder, service, routes, options, log_path, log_lock):
+    answered = {}  # target -> Event, set once that target's answer has been written
+    answered_lock = threading.Lock()
+
+    def answered_event(target):
+        with answered_lock:
+            return answered.setdefault(target, threading.Event())
+
     class Handler(http.server.BaseHTTPRequestHandler):
         protocol_version = "HTTP/1.0"
 
@@ -81,8 +94,10 @@ def make_handler(folder, service, routes, options, log_path, log_lock):
             if route is None:
                 body, status = ("no page for %s\n" % self.path).encode("utf-8"), 404
             else:
-                file_name, status, headers = route
+                file_name, status, headers, after = route
                 body = b""
+                if after is not None and not answered_event(after).wait(5):
+                    file_name, status, headers = "-", 504, []
                 if file_name != "-":
                     with open(os.path.join(folder, file_name), "rb") as f:
                         body = f.read()
@@ -93,6 +108,8 @@ def make_handler(folder, service, routes, options, log_path, log_lock):
                 self.send_header(name, value)
             self.end_headers()
             self.wfile.write(body)
+            self.wfile.flush()
+            answered_event(target).set()
 
         def log_message(self, *args):
             pass

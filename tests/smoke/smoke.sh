@@ -54,8 +54,9 @@ sleep 0.5
 . "$source_dir/tests/smoke/quote-pages.sh"
 start_quote_pages "$source_dir/tests/servers/pages_server.py" "$work/requests.log" || fail "no quote page server"
 
-export XDG_CONFIG_HOME=$work/config APPDATA=$work/appdata
+export XDG_CONFIG_HOME=$work/config APPDATA=$work/appdata XDG_RUNTIME_DIR=$work/run
 mkdir -p "$XDG_CONFIG_HOME/Korvant" "$APPDATA"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 # A fresh profile, except that weekends must not stop the first pass.
 printf '[Options]\nWeekendUpdateFlag=1\n' >"$XDG_CONFIG_HOME/Korvant/Quillory.conf"
 

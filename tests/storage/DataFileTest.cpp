@@ -1,5 +1,6 @@
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -352,6 +353,26 @@ TEST_F(DataFileTest, WithoutAppDataTheXdgDataFolderIsUsed) {
     test::ScopedEnv noXdg("XDG_DATA_HOME", std::nullopt);
     test::ScopedEnv home("HOME", temp.Path() + "/home");
     EXPECT_EQ(GetDataFilePath(), temp.Path() + "/home/.local/share/Korvant/Quillory/Quillory.xml");
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(DataFileTest, DataRootFollowsTheSameRulesWithoutCreatingAnything) {
+    test::ScopedEnv home("HOME", temp.Path() + "/home");
+    struct Case {
+        std::optional<std::string> appData, xdg;
+        std::string root;
+    } cases[] = {
+        {"/srv/appdata", "/srv/xdg", "/srv/appdata"},
+        {"", "/srv/xdg", "/srv/xdg"},
+        {std::nullopt, "relative/xdg", temp.Path() + "/home/.local/share"},
+        {std::nullopt, std::nullopt, temp.Path() + "/home/.local/share"},
+    };
+    for (const Case& c : cases) {
+        test::ScopedEnv appData("APPDATA", c.appData);
+        test::ScopedEnv xdg("XDG_DATA_HOME", c.xdg);
+        EXPECT_EQ(GetDataRoot(), c.root);
+    }
+    EXPECT_FALSE(std::filesystem::exists(temp.Path() + "/home"));
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "PageServer.h"
 #include "TestSupport.h"
 
@@ -47,7 +49,9 @@ TEST_F(QuoteCommandTest, ExitStatusTellsWhatHappened) {
          2,
          "DataExtractorFactory::CreateStockDataExtractor() - Unknown data extractor name - [yahoo finance]"},
         {{}, 2, "a symbol is needed"},
-        {{"IBM", "MSFT"}, 2, "only one symbol"},
+        {{"--format", "xml", "IBM"}, 2, "unknown format xml"},
+        {{"IBM", "--format"}, 2, "--format needs text, json or tsv"},
+        {{"--find", "apple", "--format", "json"}, 2, "takes no further arguments"},
         {{"--bogus", "IBM"}, 2, "unknown option --bogus"},
         {{"--currency", "GBP"}, 2, "--currency needs two currency codes"},
         {{"--search", "IBM", "--source", "Bloomberg"}, 2, "takes no further arguments"},
@@ -169,6 +173,104 @@ TEST_F(QuoteCommandTest, TodaysSourcesByNameAndAutomaticByDefault) {
                             "symbol may be delisted; Moscow Exchange: unknown security"),
               std::string::npos)
         << none.err;
+}
+
+TEST_F(QuoteCommandTest, SeveralSymbolsInEachFormatInTheOrderGiven) {
+    const std::string msft = "Symbol=[MSFT]\r\nCompanyName=[Microsoft Corporation]\r\nLastTrade=[415.26]\r\n"
+                             "Change=[5.14]\r\nChangePercent=[1.2533]\r\nCurrency=[USD]\r\n"
+                             "LastTradeTime=[2026-09-18T16:00:00-04:00]\r\nSource=[Yahoo Finance Chart]\r\n";
+    const std::string sber = "Symbol=[SBER]\r\nCompanyName=[\xD0\xA1\xD0\xB1\xD0\xB5\xD1\x80\xD0\xB1\xD0\xB0\xD0\xBD"
+                             "\xD0\xBA]\r\nLastTrade=[287.15]\r\nChange=[1.65]\r\nChangePercent=[0.5779]\r\n"
+                             "Currency=[RUB]\r\nSource=[Moscow Exchange]\r\n";
+    const std::string why =
+        "Yahoo Finance Chart: No data found, symbol may be delisted; Moscow Exchange: unknown security";
+    struct Case {
+        const char* format;
+        std::string out;
+    } cases[] = {
+        // Each symbol's block as one symbol prints it, a blank line between them.
+        {"text", msft + "\r\nSymbol=[NOSUCH]\r\n\r\n" + sber},
+        {"json",
+         "{\"symbol\":\"MSFT\",\"name\":\"Microsoft Corporation\",\"price\":415.26,\"change\":5.14,"
+         "\"change_percent\":1.2533,\"currency\":\"USD\",\"source\":\"Yahoo Finance Chart\","
+         "\"time\":\"2026-09-18T16:00:00-04:00\"}\n"
+         "{\"symbol\":\"NOSUCH\",\"name\":null,\"price\":null,\"change\":null,\"change_percent\":null,"
+         "\"currency\":null,\"source\":\"Automatic\",\"time\":null,\"error\":\"" +
+             why +
+             "\"}\n"
+             "{\"symbol\":\"SBER\",\"name\":\"\xD0\xA1\xD0\xB1\xD0\xB5\xD1\x80\xD0\xB1\xD0\xB0\xD0\xBD\xD0\xBA\","
+             "\"price\":287.15,\"change\":1.65,\"change_percent\":0.5779,\"currency\":\"RUB\","
+             "\"source\":\"Moscow Exchange\",\"time\":null}\n"},
+        {"tsv",
+         "symbol\tname\tprice\tchange\tchange_percent\tcurrency\tsource\ttime\terror\n"
+         "MSFT\tMicrosoft Corporation\t415.26\t5.14\t1.2533\tUSD\tYahoo Finance Chart\t"
+         "2026-09-18T16:00:00-04:00\t\n"
+         "NOSUCH\t\t\t\t\t\tAutomatic\t\t" +
+             why +
+             "\n"
+             "SBER\t\xD0\xA1\xD0\xB1\xD0\xB5\xD1\x80\xD0\xB1\xD0\xB0\xD0\xBD\xD0\xBA\t287.15\t1.65\t0.5779\tRUB\t"
+             "Moscow Exchange\t\t\n"},
+    };
+    for (const Case& c : cases) {
+        ProgramResult r = Quote({"--format", c.format, "MSFT", "NOSUCH", "SBER"});
+        EXPECT_EQ(r.exitCode, 1) << c.format << ": one symbol failed\n" << r.err;
+        EXPECT_EQ(r.out, c.out) << c.format;
+    }
+    ProgramResult all = Quote({"--format=text", "SBER", "MSFT"});
+    EXPECT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_EQ(all.out, sber + "\r\n" + msft);
+}
+
+TEST_F(QuoteCommandTest, FailedSymbolsKeepTheirPlace) {
+    // CUT breaks off with an error: an empty text block, its error in the json line.
+    std::vector<std::string> args = {"--source", "Yahoo Finance", "CUT", "NOTRADE", "IBM"};
+    ProgramResult text = Quote(args);
+    EXPECT_EQ(text.exitCode, 1);
+    EXPECT_EQ(text.out, "\r\nSymbol=[NOTRADE]\r\nCompanyName=[Halted Holdings Inc]\r\n\r\nSymbol=[IBM]\r\n"
+                        "CompanyName=[Intl Business Machines & Co]\r\nLastTrade=[121.5]\r\n"
+                        "LastTradeTime=[Nov 20 4:00PM EST]\r\nChange=[-0.48]\r\n");
+    EXPECT_NE(text.err.find("Invalid index!"), std::string::npos) << text.err;
+
+    args.insert(args.begin(), {"--format", "json"});
+    ProgramResult json = Quote(args);
+    EXPECT_EQ(json.exitCode, 1);
+    const char* nulls = "\"name\":null,\"price\":null,\"change\":null,\"change_percent\":null,\"currency\":null,"
+                        "\"source\":\"Yahoo Finance\",\"time\":null,";
+    EXPECT_EQ(json.out, std::string("{\"symbol\":\"CUT\",") + nulls +
+                            "\"error\":\"Exception - XMLTag & XMLDoc::operator [] () - Invalid index!\"}\n"
+                            "{\"symbol\":\"NOTRADE\"," +
+                            nulls +
+                            "\"error\":\"no quote found\"}\n"
+                            "{\"symbol\":\"IBM\",\"name\":\"Intl Business Machines & Co\",\"price\":121.5,"
+                            "\"change\":-0.48,\"change_percent\":null,\"currency\":null,\"source\":\"Yahoo Finance\","
+                            "\"time\":\"Nov 20 4:00PM EST\"}\n");
+}
+
+TEST_F(QuoteCommandTest, AFieldNeverBreaksItsRowOrLine) {
+    const std::string symbol = "A\tB\nC";
+    ProgramResult tsv = Quote({"--format", "tsv", symbol});
+    EXPECT_EQ(tsv.exitCode, 1);
+    const size_t header = tsv.out.find('\n') + 1;
+    const std::string row = tsv.out.substr(header);
+    EXPECT_EQ(row.rfind("A B C\t\t\t\t\t\tAutomatic\t\t", 0), 0u) << row;
+    EXPECT_EQ(std::count(row.begin(), row.end(), '\t'), 8) << row;
+    EXPECT_EQ(std::count(row.begin(), row.end(), '\n'), 1) << row;
+
+    ProgramResult json = Quote({"--format", "json", symbol});
+    EXPECT_EQ(json.out.rfind("{\"symbol\":\"A\\tB\\nC\",", 0), 0u) << json.out;
+    EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '\n'), 1) << json.out;
+}
+
+TEST_F(QuoteCommandTest, OutputKeepsTheOrderGivenWhenTheFirstAnswersLast) {
+    // The service holds SLOW's answer until it has answered MSFT (and gives up with a 504 when
+    // MSFT never comes while SLOW waits): both downloads run at once, SLOW ends last.
+    ProgramResult r = Quote({"--source", "Yahoo Finance Chart", "--format", "tsv", "SLOW", "MSFT"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "symbol\tname\tprice\tchange\tchange_percent\tcurrency\tsource\ttime\terror\n"
+                     "SLOW\tSlowpoke Holdings AG\t12.5\t0.5\t4.1667\tEUR\tYahoo Finance Chart\t"
+                     "2026-09-18T17:50:00+02:00\t\n"
+                     "MSFT\tMicrosoft Corporation\t415.26\t5.14\t1.2533\tUSD\tYahoo Finance Chart\t"
+                     "2026-09-18T16:00:00-04:00\t\n");
 }
 
 TEST_F(QuoteCommandTest, FindPrintsCandidatesTabSeparated) {

@@ -18,7 +18,7 @@ OptionsValues OptionsValues::Read(QuilloryApp& app) {
     return values;
 }
 
-std::optional<std::string> OptionsValues::ParseUpdateTime(const std::string& text, int& minutes) {
+bool OptionsValues::ParseUpdateTime(const std::string& text, int& minutes, std::string& error) {
     const char* begin = text.c_str();
     while (*begin == ' ' || *begin == '\t')
         ++begin;
@@ -27,13 +27,17 @@ std::optional<std::string> OptionsValues::ParseUpdateTime(const std::string& tex
     long value = std::strtol(begin, &end, 10);
     while (end != nullptr && (*end == ' ' || *end == '\t'))
         ++end;
-    if (end == begin || *end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX)
-        return std::string("Enter an integer.");
-    if (value < kMinUpdateTime || value > kMaxUpdateTime)
-        return "Enter an integer between " + std::to_string(kMinUpdateTime) + " and " + std::to_string(kMaxUpdateTime) +
-               ".";
+    if (end == begin || *end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX) {
+        error = "Enter an integer.";
+        return false;
+    }
+    if (value < kMinUpdateTime || value > kMaxUpdateTime) {
+        error = "Enter an integer between " + std::to_string(kMinUpdateTime) + " and " +
+                std::to_string(kMaxUpdateTime) + ".";
+        return false;
+    }
     minutes = static_cast<int>(value);
-    return std::nullopt;
+    return true;
 }
 
 void OptionsValues::Apply(QuilloryApp& app, TimerControl& timers) const {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 #include "app/core/QuilloryApp.h"
@@ -21,9 +20,10 @@ struct OptionsValues {
 
     static OptionsValues Read(QuilloryApp& app);
 
-    // Reads the interval edit's text. On failure gives the message to show: "Enter an integer."
-    // for a text that is not a whole number, the range message for one outside 10..1000.
-    static std::optional<std::string> ParseUpdateTime(const std::string& text, int& minutes);
+    // Reads the interval edit's text into `minutes`. False with the message to show in `error`:
+    // "Enter an integer." for a text that is not a whole number, the range message for one
+    // outside 10..1000.
+    static bool ParseUpdateTime(const std::string& text, int& minutes, std::string& error);
 
     // Stores the values after OK. The log-on entry and the weekend, fallback and notification switches are
     // written every time; the interval only when it changed, and then timer 1 starts a full new

@@ -9,10 +9,11 @@
 #include "app/core/QuilloryApp.h"
 #include "datetime/Date.h"
 #include "foundation/AmountHelper.h"
-#include "foundation/CancelToken.h"
+#include "foundation/Log.h"
 #include "foundation/MessageBox.h"
 #include "foundation/StringUtils.h"
 #include "model/StockPrice.h"
+#include "sources/SourceSearch.h"
 
 namespace quillory {
 
@@ -65,37 +66,19 @@ bool StockEditor::StartSearch(StockDialogView& view, std::string& symbol) {
 
 SearchOutcome StockEditor::RunSearch(const StockSources& sources, const std::string& symbol,
                                      const std::function<void(const std::string& name)>& trying) {
+    SourceSearch search = SearchSources(sources.names(), sources.create, symbol, trying, [](const RunOutcome& run) {
+        LogError(CaughtText("StockEditor::Search()", run));
+    });
     SearchOutcome outcome;
-    std::vector<std::string> names = sources.names();
-    std::sort(names.begin(), names.end());
-    const CancelToken* token = CancelToken::Current();
-    for (const std::string& name : names) {
-        if (token && token->IsCancelled()) {
-            outcome.cancelled = true;
-            break;
-        }
-        std::unique_ptr<StockDataExtractor> source = sources.create(name);
-        if (!source) {
-            ++outcome.invalidSources;
-            continue;
-        }
-        outcome.source = name;
-        if (trying)
-            trying(name);
-        source->SetSymbol(symbol);
-        if (!RunSource(*source, "StockEditor::Search()"))
-            continue;
-        const std::string company = source->GetCompanyName();
-        if (company.empty())
-            continue;
+    outcome.source = search.source;
+    outcome.invalidSources = search.invalidSources;
+    outcome.cancelled = search.cancelled && !search.found;
+    if (search.found) {
         outcome.found = true;
-        outcome.company = company;
-        outcome.lastTrade = source->GetLastTrade();
-        outcome.change = source->GetChange();
-        break;
+        outcome.company = search.found->GetCompanyName();
+        outcome.lastTrade = search.found->GetLastTrade();
+        outcome.change = search.found->GetChange();
     }
-    if (!outcome.found && token && token->IsCancelled())
-        outcome.cancelled = true;
     return outcome;
 }
 

@@ -5,6 +5,7 @@
 #include "datetime/Date.h"
 #include "model/Stock.h"
 #include "model/StockPrice.h"
+#include "sources/ServiceHosts.h"
 
 namespace quillory {
 
@@ -13,7 +14,7 @@ StockQuoteUpdater::StockQuoteUpdater(StockList& list, StockSources sources) : li
 RowFetch StockQuoteUpdater::Prepare(const std::string& symbol) {
     Stock stock("", "");
     const bool listed = list.Get(symbol, stock);
-    return {symbol, stock.GetDataSource(), HostKey(stock.GetDataSource()), listed, fallback};
+    return {symbol, stock.GetDataSource(), ServiceHosts::LimitKey(stock.GetDataSource()), listed, fallback};
 }
 
 QuoteFetch StockQuoteUpdater::Fetch(const RowFetch& request) const {

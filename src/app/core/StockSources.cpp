@@ -4,7 +4,6 @@
 #include "sources/Automatic.h"
 #include "sources/DataExtractorFactory.h"
 #include "sources/RunCatching.h"
-#include "sources/ServiceHosts.h"
 #include "sources/ServiceProxy.h"
 
 namespace quillory {
@@ -25,15 +24,10 @@ StockSources StockSources::Default() {
     return sources;
 }
 
-std::string HostKey(const std::string& sourceName) {
-    std::string host = ServiceHosts::Host(sourceName);
-    return host.empty() ? sourceName : host;
-}
-
 bool RunSource(StockDataExtractor& source, const std::string& caller) {
     RunOutcome outcome = RunCatching(source);
     if (!outcome.caught.empty())
-        LogError(caller + " - Caught " + outcome.caught + (outcome.message.empty() ? "" : " - " + outcome.message));
+        LogError(CaughtText(caller, outcome));
     return outcome.ok;
 }
 

@@ -19,10 +19,6 @@ struct StockSources {
     static StockSources Default();
 };
 
-// What a source of that display name talks to, for limiting downloads per host: its host, or the
-// name itself for a source with no host of its own.
-std::string HostKey(const std::string& sourceName);
-
 // Runs a source, turning whatever error it raises into a failed run (logged).
 bool RunSource(StockDataExtractor& source, const std::string& caller);
 

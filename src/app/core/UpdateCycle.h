@@ -9,9 +9,9 @@
 
 #include "app/core/QuilloryApp.h"
 #include "app/core/RowQuoteUpdater.h"
-#include "app/core/TaskRunner.h"
 #include "app/core/UpdateWindow.h"
 #include "foundation/CancelToken.h"
+#include "tasks/TaskRunner.h"
 
 namespace quillory {
 

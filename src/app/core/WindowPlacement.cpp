@@ -33,23 +33,6 @@ void WindowPlacement::FitToScreen(int screenWidth, int screenHeight) {
     }
 }
 
-void WindowPlacement::EnforceMinimumSize(int screenWidth, int screenHeight) {
-    if (Width() < kMinWidth) {
-        if (left <= 0)
-            left = 0;
-        if (right >= screenWidth)
-            left = screenWidth - kMinWidth;
-        right = left + kMinWidth;
-    }
-    if (Height() < kMinHeight) {
-        if (top <= 0)
-            top = 0;
-        if (bottom >= screenHeight)
-            top = screenHeight - kMinHeight;
-        bottom = top + kMinHeight;
-    }
-}
-
 namespace ColumnWidths {
 
 namespace {

@@ -21,8 +21,6 @@ struct WindowPlacement {
     // A window past the right or left edge moves to the right edge, one past the bottom or top
     // edge to the top, keeping its size.
     void FitToScreen(int screenWidth, int screenHeight);
-    // Grows a too small rectangle to the minimum size, keeping it on the screen.
-    void EnforceMinimumSize(int screenWidth, int screenHeight);
 };
 
 // Column widths of the main window's list, "Column0" to "Column3" in section "Window".

@@ -60,8 +60,9 @@ int DlgOptions::exec() {
 
 void DlgOptions::accept() {
     int minutes = 0;
-    if (auto error = OptionsValues::ParseUpdateTime(updateEdit->text().toStdString(), minutes)) {
-        ShowMessageBox(*error, QuilloryApp::kName, MessageBoxIcon::Warning);
+    std::string error;
+    if (!OptionsValues::ParseUpdateTime(updateEdit->text().toStdString(), minutes, error)) {
+        ShowMessageBox(error, QuilloryApp::kName, MessageBoxIcon::Warning);
         updateEdit->setFocus();
         updateEdit->selectAll();
         return;

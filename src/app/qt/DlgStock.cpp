@@ -15,11 +15,11 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "app/core/ThreadPool.h"
 #include "app/qt/HistoryChart.h"
 #include "app/qt/ListViewWidget.h"
 #include "app/qt/SymbolLookup.h"
 #include "foundation/StringUtils.h"
+#include "tasks/ThreadPool.h"
 
 namespace quillory {
 

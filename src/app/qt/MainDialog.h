@@ -7,11 +7,11 @@
 #include "app/core/QuilloryApp.h"
 #include "app/core/StockQuoteUpdater.h"
 #include "app/core/StockSources.h"
-#include "app/core/ThreadPool.h"
 #include "app/core/UpdateCycle.h"
 #include "app/core/UpdateWindow.h"
 #include "app/core/WindowPlacement.h"
 #include "storage/StockList.h"
+#include "tasks/ThreadPool.h"
 
 class QDBusConnection;
 class QLabel;
@@ -54,6 +54,8 @@ public:
     // "History…" and "Export…" of the selected row.
     void OnHistory();
     void OnExport();
+    // Shows the window, restored and on top (also when another start of the program asks).
+    void RestoreWindow();
     void OnCancel();
     // Column widths and window rectangle in the "Window" settings.
     void SaveWindowSettings();
@@ -111,7 +113,6 @@ private:
     void RestorePlacement();
     void ShowListMenu(const QPoint& globalPos);
     void HideOrMinimize();
-    void RestoreWindow();
     void ConnectNotifier();
     // The "Change %" and "Value" cells of a row, from the investment the list holds.
     void RefreshHoldingCells(int row);

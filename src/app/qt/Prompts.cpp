@@ -1,8 +1,11 @@
 #include "app/qt/Prompts.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QThread>
+
+#include <cstdio>
 
 #include "foundation/MessageBox.h"
 
@@ -14,6 +17,9 @@ QuestionHook& Hook() {
     static QuestionHook hook;
     return hook;
 }
+
+// Set once the program is ending: no box may hold it any more.
+bool ending = false;
 
 QMessageBox::Icon ToQt(MessageBoxIcon icon) {
     switch (icon) {
@@ -33,6 +39,10 @@ QMessageBox::Icon ToQt(MessageBoxIcon icon) {
 void InstallQtMessageBox() {
     SetMessageBoxHook([](const std::string& text, const std::string& caption, MessageBoxIcon icon) {
         auto show = [text, caption, icon] {
+            if (ending) {
+                std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+                return;
+            }
             QMessageBox box(ToQt(icon), QString::fromStdString(caption), QString::fromStdString(text), QMessageBox::Ok,
                             QApplication::activeWindow());
             box.exec();
@@ -49,8 +59,23 @@ void InstallQtMessageBox() {
 bool AskYesNo(const std::string& text) {
     if (Hook())
         return Hook()(text);
+    if (ending)
+        return false;
     return QMessageBox::question(QApplication::activeWindow(), "Quillory", QString::fromStdString(text),
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void EndBoxes() {
+    ending = true;
+    // Each box runs an event loop of its own, which this ends; the innermost is the active one.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->done(QDialog::Rejected);
+        else
+            modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            break; // it would not close; nothing more to do here
+    }
 }
 
 QuestionHook SetQuestionHook(QuestionHook hook) {

@@ -40,18 +40,20 @@ TEST(OptionsValuesTest, IntervalTextIsCheckedForNumberAndRange) {
     const std::string outOfRange = "Enter an integer between 10 and 1000.";
     struct Case {
         const char* text;
-        std::optional<std::string> error;
+        std::string error; // "" when the text is taken
         int minutes;
     } cases[] = {
-        {"10", std::nullopt, 10},   {"1000", std::nullopt, 1000},
-        {" 25 ", std::nullopt, 25}, {"5", outOfRange, 0},
-        {"1001", outOfRange, 0},    {"0", outOfRange, 0},
-        {"", notInteger, 0},        {"abc", notInteger, 0},
-        {"12x", notInteger, 0},     {"99999999999999999999", notInteger, 0},
+        {"10", "", 10},          {"1000", "", 1000},
+        {" 25 ", "", 25},        {"5", outOfRange, 0},
+        {"1001", outOfRange, 0}, {"0", outOfRange, 0},
+        {"", notInteger, 0},     {"abc", notInteger, 0},
+        {"12x", notInteger, 0},  {"99999999999999999999", notInteger, 0},
     };
     for (const Case& c : cases) {
         int minutes = 0;
-        EXPECT_EQ(OptionsValues::ParseUpdateTime(c.text, minutes), c.error) << c.text;
+        std::string error;
+        EXPECT_EQ(OptionsValues::ParseUpdateTime(c.text, minutes, error), c.error.empty()) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
         EXPECT_EQ(minutes, c.minutes) << c.text;
     }
 }

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "TaskFakes.h"
+#include "../../tasks/TaskFakes.h" // also reached from the Qt tests
 #include "app/core/StockSources.h"
 
 namespace quillory::test {

@@ -6,11 +6,11 @@
 #include "CoreFakes.h"
 #include "PageServer.h"
 #include "TestSupport.h"
-#include "app/core/PostQueue.h"
 #include "app/core/StockQuoteUpdater.h"
-#include "app/core/ThreadPool.h"
 #include "app/core/UpdateCycle.h"
 #include "foundation/NumericFormat.h"
+#include "tasks/PostQueue.h"
+#include "tasks/ThreadPool.h"
 #include "web/HttpCache.h"
 
 namespace quillory {

@@ -85,20 +85,5 @@ TEST(WindowPlacementTest, FitsTheSavedRectangleOntoTheScreen) {
     }
 }
 
-TEST(WindowPlacementTest, TooSmallRectangleGrowsToTheMinimumOnScreen) {
-    WindowPlacement p{200, 100, 300, 250};
-    p.EnforceMinimumSize(1280, 1024);
-    EXPECT_EQ(p.left, 200);
-    EXPECT_EQ(p.right, 350);
-    EXPECT_EQ(p.bottom, 400);
-
-    WindowPlacement atEdge{1200, 800, 1280, 1024};
-    atEdge.EnforceMinimumSize(1280, 1024);
-    EXPECT_EQ(atEdge.left, 1130);
-    EXPECT_EQ(atEdge.right, 1280);
-    EXPECT_EQ(atEdge.top, 724);
-    EXPECT_EQ(atEdge.bottom, 1024);
-}
-
 } // namespace
 } // namespace quillory

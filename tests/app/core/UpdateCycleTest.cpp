@@ -11,10 +11,10 @@
 #include "CoreFakes.h"
 #include "TaskFakes.h"
 #include "TestSupport.h"
-#include "app/core/PostQueue.h"
-#include "app/core/ThreadPool.h"
 #include "app/core/UpdateCycle.h"
 #include "foundation/Clock.h"
+#include "tasks/PostQueue.h"
+#include "tasks/ThreadPool.h"
 
 namespace quillory {
 namespace {

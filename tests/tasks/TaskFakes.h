@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/core/TaskRunner.h"
 #include "foundation/CancelToken.h"
+#include "tasks/TaskRunner.h"
 
 namespace quillory::test {
 

@@ -1,4 +1,4 @@
-#include "app/core/PostQueue.h"
+#include "tasks/PostQueue.h"
 
 namespace quillory {
 

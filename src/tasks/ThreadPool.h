@@ -10,13 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/core/TaskRunner.h"
+#include "tasks/TaskRunner.h"
 
 namespace quillory {
 
 // Blocks, for its lifetime, the asynchronous signals (SIGTERM, SIGINT and the like) in the calling
-// thread, so that threads started meanwhile never receive them: those belong to the GUI thread's
-// handler, and must not interrupt a worker's download.
+// thread, so that threads started meanwhile never receive them: those belong to the owning
+// thread's handler, and must not interrupt a worker's download.
 class WorkerSignalBlock {
 public:
     WorkerSignalBlock();
@@ -29,11 +29,11 @@ private:
 };
 
 // A TaskRunner on a few std::threads, started with the first task. The workers block the
-// asynchronous signals (SIGTERM, SIGINT and the like), so those always reach the GUI thread's
-// handler and never interrupt a download.
+// asynchronous signals (SIGTERM, SIGINT and the like), so those always reach the owning thread
+// (the window's GUI thread, or quillory-quote's main thread) and never interrupt a download.
 class ThreadPool : public TaskRunner {
 public:
-    // Puts a function on the GUI thread's event queue; called from the workers.
+    // Puts a function on the owning thread's event queue; called from the workers.
     using Poster = std::function<void(std::function<void()>)>;
 
     ThreadPool(int threads, int perKey, Poster post);

@@ -1,4 +1,4 @@
-#include "app/core/ThreadPool.h"
+#include "tasks/ThreadPool.h"
 
 #include <csignal>
 #include <pthread.h>

@@ -10,8 +10,8 @@
 #include <pthread.h>
 
 #include "TaskFakes.h"
-#include "app/core/PostQueue.h"
-#include "app/core/ThreadPool.h"
+#include "tasks/PostQueue.h"
+#include "tasks/ThreadPool.h"
 
 namespace quillory {
 namespace {

@@ -8,8 +8,8 @@
 
 namespace quillory {
 
-// The GUI thread's event queue for code that runs without Qt (tests, benchmarks): workers post
-// functions, the owning thread runs them.
+// The owning thread's event queue for code that runs without Qt (quillory-quote, tests,
+// benchmarks): workers post functions, the owning thread runs them.
 class PostQueue {
 public:
     // Any thread.
