@@ -104,6 +104,8 @@ void Stock::AppendXMLText(std::string& out) const {
     if (quantity != 0)
         AppendAttribute(out, "Quantity", StringUtils::ToString(quantity));
     AppendAttribute(out, "DataSource", XMLEscape(dataSource));
+    if (!currency.empty())
+        AppendAttribute(out, "Currency", XMLEscape(currency));
     out += ">\r\n";
     alert.AppendXMLText(out);
     out += "<StockPriceList>\r\n";
@@ -121,6 +123,7 @@ void Stock::ParseXML(const XMLDoc& doc, unsigned& index) {
     name = XMLUnescape(start.GetAttribute("Name"));
     start.GetAttributeDouble("Quantity", quantity);
     dataSource = XMLUnescape(start.GetAttribute("DataSource"));
+    currency = XMLUnescape(start.GetAttribute("Currency"));
     ++index;
     alert.ParseXML(doc, index);
     prices.ParseXML(doc, index);

@@ -31,6 +31,9 @@ public:
     void SetQuantity(double value) { quantity = value; }
     const std::string& GetDataSource() const { return dataSource; }
     void SetDataSource(const std::string& value) { dataSource = value; }
+    // The currency code a source reported for the price; empty while none did.
+    const std::string& GetCurrency() const { return currency; }
+    void SetCurrency(const std::string& value) { currency = value; }
     StockPriceList& GetPrices() { return prices; }
     const StockPriceList& GetPrices() const { return prices; }
     void SetPrices(const StockPriceList& value) { prices = value; }
@@ -59,6 +62,7 @@ private:
     std::string name;
     double quantity = 0;
     std::string dataSource = DefaultDataSource;
+    std::string currency;
     StockPriceList prices;
     StockAlert alert;
 };

@@ -122,4 +122,112 @@ for key in Left Top Right Bottom Column0 Column1 Column2 Column3; do
     grep -q "^$key=-\?[0-9]\+$" "$conf" || fail "the settings file lacks $key: $(cat "$conf")"
 done
 grep -q '^\[Window\]$' "$conf" || fail "the settings file lacks its [Window] section"
+# Holdings, notifications and the chart: the demo investments (with quantities) and a price
+# history for MSFT, a stand-in notification service on a session bus of our own, MSFT above its
+# limit in the first pass.
+holdings_shot=$build_dir/quillory-smoke-holdings.png
+dialog_shot=$build_dir/quillory-smoke-chart.png
+export APPDATA=$work/appdata2
+mkdir -p "$APPDATA/Korvant/Quillory"
+python3 - "$source_dir/tests/smoke/demo-investments.xml" "$APPDATA/Korvant/Quillory/Quillory.xml" <<'PY'
+import datetime, math, sys
+source, target = sys.argv[1:]
+text = open(source).read()
+today = datetime.date.today()
+lines = ['<StockPrice Date="%s" Price="%.2f"/>' % ((today - datetime.timedelta(days=d)).isoformat(),
+                                                    1150 + 60 * math.sin(d / 9.0) - d * 0.8)
+         for d in range(120, 0, -3)]
+head, tail = text.split('<Stock Symbol="MSFT"', 1)
+tail = tail.replace("<StockPriceList>\n", "<StockPriceList>\n" + "\n".join(lines) + "\n", 1)
+open(target, "w").write(head + '<Stock Symbol="MSFT"' + tail)
+PY
+dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus.address" 4>"$work/bus.pid" ||
+    fail "dbus-daemon did not start"
+pids+=($(cat "$work/bus.pid"))
+export DBUS_SESSION_BUS_ADDRESS=$(cat "$work/bus.address")
+notes=$work/notifications.log
+/usr/bin/python3 "$source_dir/tests/smoke/notifications.py" "$notes" >"$work/notifications.out" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do
+    [ -e "$notes.ready" ] && break
+    sleep 0.1
+done
+[ -e "$notes.ready" ] || fail "the stand-in notification service did not start: $(cat "$work/notifications.out")"
+
+# The largest visible window of a name (the tray icon's window has the program's name too).
+window_id() {
+    local id best="" area=0 info w h
+    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+        info=$(xwininfo -id "$id" 2>/dev/null) || continue
+        w=$(awk '/Width:/ {print $2}' <<<"$info")
+        h=$(awk '/Height:/ {print $2}' <<<"$info")
+        if [ $((w * h)) -gt "$area" ]; then
+            area=$((w * h))
+            best=$id
+        fi
+    done
+    echo "$best"
+}
+# A window's picture, cut from the screen.
+shot() {
+    local info x y w h id
+    id=$(window_id "$1")
+    [ -n "$id" ] || return 1
+    info=$(xwininfo -id "$id") || return 1
+    x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")
+    y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
+    w=$(awk '/Width:/ {print $2}' <<<"$info")
+    h=$(awk '/Height:/ {print $2}' <<<"$info")
+    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$2" 2>"$work/import.log"
+}
+
+# A window the user made wide enough for every column.
+printf '[Options]\nWeekendUpdateFlag=1\n[Window]\nLeft=40\nTop=60\nRight=680\nBottom=460\n' \
+    >"$XDG_CONFIG_HOME/Korvant/Quillory.conf"
+before=$(requests)
+"$binary" >"$work/quillory.log" 2>&1 &
+quillory=$!
+pids+=($quillory)
+for _ in $(seq 200); do
+    [ "$(requests)" -ge $((before + 6)) ] && break
+    sleep 0.1
+done
+[ "$(requests)" -ge $((before + 6)) ] || fail "the pass over the demo investments did not ask for six quotes"
+for _ in $(seq 50); do
+    [ -s "$notes" ] && break
+    sleep 0.1
+done
+[ "$(grep -c '^Notify' "$notes" 2>/dev/null)" = 1 ] || fail "expected one notification for the pass: $(cat "$notes" 2>&1)"
+grep -q 'summary=Quillory .*MSFT price is .* which is above your limit of 1,200.00!' "$notes" ||
+    fail "the notification lacks the MSFT alert: $(cat "$notes")"
+echo "smoke: notification received: $(head -n1 "$notes")"
+sleep 1
+window=$(window_id Quillory)
+[ -n "$window" ] || fail "no Quillory window for the holdings screenshot"
+shot Quillory "$holdings_shot" || fail "no holdings screenshot: $(cat "$work/import.log")"
+echo "smoke: main window with holdings written to $holdings_shot"
+
+# The investment dialog of MSFT: pick its row by typing, then the Edit button.
+xdotool mousemove --window "$window" 30 80 click 1
+sleep 0.3
+xdotool type --window "$window" MS
+sleep 0.3
+xdotool mousemove --window "$window" 47 17 click 1
+dialog=""
+for _ in $(seq 50); do
+    dialog=$(window_id Stock)
+    [ -n "$dialog" ] && break
+    sleep 0.1
+done
+[ -n "$dialog" ] || fail "the investment dialog did not open"
+sleep 1
+shot Stock "$dialog_shot" || fail "no dialog screenshot: $(cat "$work/import.log")"
+echo "smoke: investment dialog with the chart written to $dialog_shot"
+xdotool key --window "$dialog" Escape
+sleep 0.3
+kill -TERM "$quillory"
+wait "$quillory"
+grep -q 'Symbol="MSFT" Name="Microsoft Corporation" Quantity="40" DataSource="Yahoo Finance">' \
+    "$APPDATA/Korvant/Quillory/Quillory.xml" || fail "the quantities did not survive"
+
 echo "smoke: passed"

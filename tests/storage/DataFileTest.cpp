@@ -97,6 +97,37 @@ TEST_F(DataFileTest, WritesTheWorkedExampleByteForByte) {
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+TEST_F(DataFileTest, QuantityAndCurrencyRoundTripAndOlderFilesKeepTheirBytes) {
+    struct Case {
+        std::string firstLine;
+        double quantity;
+        std::string currency;
+    };
+    const Case cases[] = {
+        {R"(<Stock Symbol="MSFT" DataSource="Yahoo Finance">)", 0, ""},
+        {R"(<Stock Symbol="MSFT" Name="Microsoft" Quantity="12.5" DataSource="Automatic">)", 12.5, ""},
+        {R"(<Stock Symbol="SAP.DE" Quantity="3" DataSource="Automatic" Currency="EUR">)", 3, "EUR"},
+        {R"(<Stock Symbol="SBER" DataSource="Moscow Exchange" Currency="RUB">)", 0, "RUB"},
+    };
+    for (const Case& c : cases) {
+        const std::string file = Lines({"<StockList>", c.firstLine, Alert, "<StockPriceList>",
+                                        R"(<StockPrice Date="2026-12-09" Price="411.2" Change="-1.5"/>)",
+                                        "</StockPriceList>", "</Stock>", "</StockList>"});
+        WriteDataFile(file);
+        StockList list;
+        list.Load();
+        ASSERT_EQ(list.size(), 1u) << c.firstLine;
+        EXPECT_EQ(list.front().GetQuantity(), c.quantity) << c.firstLine;
+        EXPECT_EQ(list.front().GetCurrency(), c.currency) << c.firstLine;
+        list.Save();
+        EXPECT_EQ(test::ReadFile(Path()), file) << c.firstLine;
+        std::string recordText;
+        list.CreateXMLString(recordText);
+        EXPECT_EQ(recordText, file) << "both writers agree on " << c.firstLine;
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
 TEST_F(DataFileTest, NameWithMarkupCharactersSurvivesSaveAndLoad) {
     const std::string name = R"(Tom's "Best" <Fund> & Co)";
     StockList list;

@@ -138,6 +138,7 @@ TEST(StockListTest, WritesTheSameTextAsTheRecordWriter) {
     odd.GetPrices().back().ParseXML(outOfRange, index);
     odd.GetPrices().back().SetChange(-HUGE_VAL);
     list.back().SetQuantity(12345678901234567890.0);
+    list.back().SetCurrency(R"(E"U<R)");
 
     list.CreateDataFile(text);
     EXPECT_EQ(text, Render(list));

@@ -14,6 +14,7 @@ OptionsValues OptionsValues::Read(QuilloryApp& app) {
     values.autoStart = app.GetAutoStart();
     values.weekendUpdate = app.GetWeekendUpdateFlag();
     values.fallback = app.GetFallback();
+    values.notifications = app.GetNotifications();
     return values;
 }
 
@@ -43,6 +44,7 @@ void OptionsValues::Apply(QuilloryApp& app, TimerControl& timers) const {
     app.SetAutoStart(autoStart);
     app.SetWeekendUpdateFlag(weekendUpdate);
     app.SetFallback(fallback);
+    app.SetNotifications(notifications);
     if (updateTime != app.GetUpdateTime()) {
         app.SetUpdateTime(updateTime);
         timers.KillTimer(kUpdateTimer);

@@ -13,6 +13,7 @@ struct OptionsValues {
     int autoStart = 0;
     int weekendUpdate = 0;
     int fallback = 1;
+    int notifications = 1;
 
     static constexpr int kMinUpdateTime = 10;
     static constexpr int kMaxUpdateTime = 1000;
@@ -24,7 +25,7 @@ struct OptionsValues {
     // outside 10..1000.
     static bool ParseUpdateTime(const std::string& text, int& minutes, std::string& error);
 
-    // Stores the values after OK. The log-on entry and the weekend and fallback switches are
+    // Stores the values after OK. The log-on entry and the weekend, fallback and notification switches are
     // written every time; the interval only when it changed, and then timer 1 starts a full new
     // interval.
     void Apply(QuilloryApp& app, TimerControl& timers) const;

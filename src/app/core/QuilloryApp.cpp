@@ -39,6 +39,13 @@ void QuilloryApp::SetFallback(int value) {
     store.WriteProfileInt(kOptions, "Fallback", value);
 }
 
+int QuilloryApp::GetNotifications() {
+    return store.GetProfileInt(kOptions, "Notifications", 1);
+}
+void QuilloryApp::SetNotifications(int value) {
+    store.WriteProfileInt(kOptions, "Notifications", value);
+}
+
 bool QuilloryApp::InitInstance(const std::function<void()>& runMainDialog) {
     NumericFormat::SetDefault(NumericFormat('.', ',', 2));
     theStockList.Load();

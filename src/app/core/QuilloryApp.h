@@ -30,6 +30,9 @@ public:
     // Whether a row whose source fails is tried with "Automatic" (on unless turned off).
     int GetFallback();
     void SetFallback(int value);
+    // Whether alerts are also announced as desktop notifications (on unless turned off).
+    int GetNotifications();
+    void SetNotifications(int value);
 
     // Start and end of the program: the default number format ('.', ',', 2 decimals), the
     // investment list loaded from its data file, the main window run until it ends, the list saved.

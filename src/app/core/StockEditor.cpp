@@ -1,12 +1,14 @@
 #include "app/core/StockEditor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
 #include "app/core/QuilloryApp.h"
 #include "datetime/Date.h"
+#include "foundation/AmountHelper.h"
 #include "foundation/Log.h"
 #include "foundation/MessageBox.h"
 #include "foundation/StringUtils.h"
@@ -29,6 +31,14 @@ std::string Lower(std::string text) {
 std::string Trimmed(std::string text) {
     StringUtils::Trim(text);
     return text;
+}
+
+// A blank quantity is no holding; otherwise an amount in the program's number notation.
+bool ParseQuantity(const std::string& text, double& quantity) {
+    quantity = 0;
+    if (text.empty())
+        return true;
+    return AmountHelper::ParseAmount(text, quantity) && std::isfinite(quantity);
 }
 
 } // namespace
@@ -103,8 +113,14 @@ bool StockEditor::Apply(const Form& form) {
         Warn("Invalid symbol!");
         return false;
     }
+    double quantity = 0;
+    if (!ParseQuantity(Trimmed(form.quantity), quantity)) {
+        Warn("Invalid quantity!");
+        return false;
+    }
     stock.SetSymbol(symbol);
     stock.SetName(Trimmed(form.name));
+    stock.SetQuantity(quantity);
     stock.SetDataSource(form.dataSource);
     stock.GetAlert().SetUpper(form.upperAlert, std::strtod(form.upperLimit.c_str(), nullptr));
     stock.GetAlert().SetLower(form.lowerAlert, std::strtod(form.lowerLimit.c_str(), nullptr));

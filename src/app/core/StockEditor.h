@@ -31,6 +31,7 @@ public:
         std::string upperLimit;
         bool lowerAlert = false;
         std::string lowerLimit;
+        std::string quantity; // blank for no holding
     };
 
     StockEditor(Stock& stock, StockSources sources);
@@ -53,7 +54,8 @@ public:
     bool FinishSearch(StockDialogView& view, const std::string& symbol, const SearchOutcome& outcome);
     const StockSources& Sources() const { return sources; }
     // False (with "Invalid symbol!") for a blank symbol; otherwise stores every field, trimmed
-    // symbol and name, and limits read as strtod does (no number gives 0), checked or not.
+    // symbol and name, and limits read as strtod does (no number gives 0), checked or not. A
+    // quantity that is not a number is refused with "Invalid quantity!" rather than taken as 0.
     bool Apply(const Form& form);
 
     // The source names in the order the dialog's sorted list shows them (case-insensitive).

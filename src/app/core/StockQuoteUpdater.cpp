@@ -40,6 +40,9 @@ RowQuoteUpdater::Result StockQuoteUpdater::Apply(int row, const RowFetch& reques
     StockPrice price(source->GetLastTrade(), Date::GetCurrentDate());
     price.SetChange(source->GetChange());
     stock.AddPrice(price);
+    // A source that says nothing about the currency leaves the one known from before.
+    if (!source->GetCurrency().empty())
+        stock.SetCurrency(source->GetCurrency());
     list.Update(request.symbol, stock);
     stock.UpdateListRow(row, rows);
     rows.SetItemToolTip(row, ToolTip(fetch.answeredBy, stock.GetDataSource(), fetch.fellBack));

@@ -204,7 +204,9 @@ void UpdateCycle::Finish() {
     const Trigger trigger = pass->trigger;
     std::string failures, unreachable;
     std::vector<std::string> noSource;
+    std::list<std::string> passAlerts;
     for (PassRow& entry : pass->rows) {
+        passAlerts.insert(passAlerts.end(), entry.alerts.begin(), entry.alerts.end());
         pendingAlerts.splice(pendingAlerts.end(), entry.alerts);
         if (entry.gone)
             continue;
@@ -242,6 +244,8 @@ void UpdateCycle::Finish() {
         window.SetTimer(kBlinkTimer, kBlinkIntervalMs);
     window.SetTrayIcon(kIconIdle);
     pass.reset();
+    if (!passAlerts.empty())
+        window.AlertsCollected(passAlerts);
     updating = false;
     window.EndWaitCursor();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <list>
 #include <string>
 
 #include "app/core/QuoteRows.h"
@@ -17,6 +18,9 @@ public:
     virtual void SetTrayIcon(int iconId) = 0;
     // The text shown when the pointer rests on the tray icon.
     virtual void SetTrayToolTip(const std::string& text) = 0;
+    // The alert texts one pass collected, once at its end when there are any; they also wait in the
+    // pending list as before.
+    virtual void AlertsCollected(const std::list<std::string>& texts) { (void)texts; }
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 };

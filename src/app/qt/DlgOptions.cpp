@@ -24,6 +24,8 @@ DlgOptions::DlgOptions(QWidget* parent) : QDialog(parent) {
     weekendCheck->setObjectName("weekendUpdate");
     fallbackCheck = new QCheckBox("Try other sources when one fails", group);
     fallbackCheck->setObjectName("fallback");
+    notificationsCheck = new QCheckBox("Show desktop notifications for alerts", group);
+    notificationsCheck->setObjectName("notifications");
     updateEdit = new QLineEdit(group);
     updateEdit->setObjectName("updateTime");
     updateEdit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), updateEdit));
@@ -36,6 +38,7 @@ DlgOptions::DlgOptions(QWidget* parent) : QDialog(parent) {
     grid->addWidget(updateEdit, 2, 1);
     grid->addWidget(new QLabel("minute(s)", group), 2, 2);
     grid->addWidget(fallbackCheck, 3, 0, 1, 3);
+    grid->addWidget(notificationsCheck, 4, 0, 1, 3);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &DlgOptions::accept);
@@ -51,6 +54,7 @@ int DlgOptions::exec() {
     autoStartCheck->setChecked(autoStart != 0);
     weekendCheck->setChecked(weekendUpdate != 0);
     fallbackCheck->setChecked(fallback != 0);
+    notificationsCheck->setChecked(notifications != 0);
     return QDialog::exec();
 }
 
@@ -67,6 +71,7 @@ void DlgOptions::accept() {
     autoStart = autoStartCheck->isChecked() ? 1 : 0;
     weekendUpdate = weekendCheck->isChecked() ? 1 : 0;
     fallback = fallbackCheck->isChecked() ? 1 : 0;
+    notifications = notificationsCheck->isChecked() ? 1 : 0;
     QDialog::accept();
 }
 

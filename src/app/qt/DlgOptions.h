@@ -8,8 +8,8 @@ class QLineEdit;
 namespace quillory {
 
 // The options: update interval in minutes (10 to 1000), start at log-on, weekend updates, trying
-// other sources when one fails. The caller fills the members before exec and reads them back
-// after Accepted.
+// other sources when one fails, desktop notifications for alerts. The caller fills the members before exec and reads
+// them back after Accepted.
 class DlgOptions : public QDialog {
     Q_OBJECT
 public:
@@ -20,6 +20,7 @@ public:
     int autoStart = 0;
     int weekendUpdate = 0;
     int fallback = 1;
+    int notifications = 1;
 
     int exec() override;
     void accept() override;
@@ -29,6 +30,7 @@ private:
     QCheckBox* autoStartCheck;
     QCheckBox* weekendCheck;
     QCheckBox* fallbackCheck;
+    QCheckBox* notificationsCheck;
 };
 
 } // namespace quillory

@@ -15,7 +15,10 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "app/qt/HistoryChart.h"
 #include "app/qt/ListViewWidget.h"
+#include "app/qt/SymbolLookup.h"
+#include "foundation/StringUtils.h"
 #include "tasks/ThreadPool.h"
 
 namespace quillory {
@@ -53,6 +56,9 @@ DlgStock::DlgStock(const Stock& initial, StockSources sources, QWidget* parent)
     nameEdit->setObjectName("name");
     sourceCombo = new QComboBox(general);
     sourceCombo->setObjectName("source");
+    quantityEdit = new QLineEdit(general);
+    quantityEdit->setObjectName("quantity");
+    quantityEdit->setPlaceholderText("none");
     auto* generalGrid = new QGridLayout(general);
     generalGrid->addWidget(new QLabel("Symbol", general), 0, 0);
     generalGrid->addWidget(symbolEdit, 0, 1);
@@ -61,6 +67,8 @@ DlgStock::DlgStock(const Stock& initial, StockSources sources, QWidget* parent)
     generalGrid->addWidget(nameEdit, 1, 1, 1, 2);
     generalGrid->addWidget(new QLabel("Source", general), 2, 0);
     generalGrid->addWidget(sourceCombo, 2, 1, 1, 2);
+    generalGrid->addWidget(new QLabel("Quantity", general), 3, 0);
+    generalGrid->addWidget(quantityEdit, 3, 1, 1, 2);
 
     auto* alerts = new QGroupBox("Alerts", this);
     upperCheck = new QCheckBox("Alert if price goes greater than", alerts);
@@ -92,8 +100,14 @@ DlgStock::DlgStock(const Stock& initial, StockSources sources, QWidget* parent)
     auto* left = new QVBoxLayout;
     left->addWidget(general);
     left->addWidget(alerts);
+    chart = new HistoryChart(this);
+    chart->setObjectName("historyChart");
+    chart->setMinimumWidth(320);
+    auto* histories = new QHBoxLayout;
+    histories->addWidget(historyList);
+    histories->addWidget(chart, 1);
     auto* right = new QVBoxLayout;
-    right->addWidget(historyList);
+    right->addLayout(histories, 1);
     right->addWidget(buttons);
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
@@ -102,6 +116,30 @@ DlgStock::DlgStock(const Stock& initial, StockSources sources, QWidget* parent)
     connect(searchButton, &QPushButton::clicked, this, &DlgStock::OnSearch);
     connect(upperCheck, &QCheckBox::toggled, this, &DlgStock::OnUpperAlertCheck);
     connect(lowerCheck, &QCheckBox::toggled, this, &DlgStock::OnLowerAlertCheck);
+    for (QLineEdit* limit : {upperEdit, lowerEdit})
+        connect(limit, &QLineEdit::textChanged, this, &DlgStock::RefreshChart);
+
+    // Lookups share the searches' threads; a running one is dropped with the dialog.
+    auto runner = [token = lookupToken](QObject* receiver, std::function<std::vector<SymbolSearch::Candidate>()> work,
+                                        std::function<void(std::vector<SymbolSearch::Candidate>)> done) {
+        auto* watcher = new QFutureWatcher<std::vector<SymbolSearch::Candidate>>(receiver);
+        connect(watcher, &QFutureWatcherBase::finished, receiver, [watcher, done = std::move(done)] {
+            watcher->deleteLater();
+            if (watcher->future().resultCount() > 0)
+                done(watcher->result());
+        });
+        WorkerSignalBlock block;
+        watcher->setFuture(QtConcurrent::run(&SearchThreads(), [token, work = std::move(work)] {
+            CancelToken::Scope scope(token.get());
+            return work();
+        }));
+    };
+    lookup = new SymbolLookup(symbolEdit, SymbolSearch::Find, runner);
+    connect(lookup, &SymbolLookup::picked, this, [this](const SymbolSearch::Candidate& candidate) {
+        symbolEdit->setText(QString::fromStdString(candidate.symbol));
+        nameEdit->setText(QString::fromStdString(candidate.name));
+        SelectSource(Stock::NewInvestmentSource);
+    });
     connect(symbolEdit, &QLineEdit::textEdited, this, [this](const QString& text) {
         QString upper = AsciiUpper(text);
         if (upper != text) {
@@ -117,6 +155,8 @@ DlgStock::DlgStock(const Stock& initial, StockSources sources, QWidget* parent)
     nameEdit->setText(QString::fromStdString(stock.GetName()));
     symbolEdit->setText(QString::fromStdString(stock.GetSymbol()));
     stock.FillPriceHistory(*historyList);
+    if (stock.GetQuantity() != 0)
+        quantityEdit->setText(QString::fromStdString(StringUtils::ToString(stock.GetQuantity())));
 
     const double last = stock.GetLastPrice().GetPrice();
     const StockAlert& alert = stock.GetAlert();
@@ -126,6 +166,14 @@ DlgStock::DlgStock(const Stock& initial, StockSources sources, QWidget* parent)
     lowerEdit->setText(QString::fromStdString(StockEditor::LimitText(alert.GetLowerLimit(), last)));
     OnUpperAlertCheck();
     OnLowerAlertCheck();
+    RefreshChart();
+}
+
+void DlgStock::RefreshChart() {
+    StockAlert shown;
+    shown.SetUpper(upperCheck->isChecked(), std::strtod(upperEdit->text().toStdString().c_str(), nullptr));
+    shown.SetLower(lowerCheck->isChecked(), std::strtod(lowerEdit->text().toStdString().c_str(), nullptr));
+    chart->SetHistory(stock.GetPrices(), shown);
 }
 
 DlgStock::~DlgStock() {
@@ -171,6 +219,7 @@ void DlgStock::OnSearchDone() {
         outcome.cancelled = true;
     watcher->deleteLater();
     editor.FinishSearch(*this, searchSymbol, outcome);
+    RefreshChart(); // a found quote joined the history
 }
 
 void DlgStock::DropSearch() {
@@ -186,13 +235,16 @@ void DlgStock::DropSearch() {
 
 void DlgStock::done(int result) {
     DropSearch();
+    lookupToken->Cancel();
     QDialog::done(result);
 }
 void DlgStock::OnUpperAlertCheck() {
     upperEdit->setEnabled(upperCheck->isChecked());
+    RefreshChart();
 }
 void DlgStock::OnLowerAlertCheck() {
     lowerEdit->setEnabled(lowerCheck->isChecked());
+    RefreshChart();
 }
 
 void DlgStock::accept() {
@@ -204,6 +256,7 @@ void DlgStock::accept() {
     form.upperLimit = upperEdit->text().toStdString();
     form.lowerAlert = lowerCheck->isChecked();
     form.lowerLimit = lowerEdit->text().toStdString();
+    form.quantity = quantityEdit->text().toStdString();
     if (editor.Apply(form))
         QDialog::accept();
 }

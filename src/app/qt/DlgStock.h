@@ -17,9 +17,12 @@ class QPushButton;
 
 namespace quillory {
 
+class HistoryChart;
 class ListViewWidget;
+class SymbolLookup;
 
-// Adds or edits one investment: symbol, name, quote source, alert limits, and its price history.
+// Adds or edits one investment: symbol (with candidates looked up while it is typed), name, quote
+// source, quantity held, alert limits, and its price history as a list and a chart.
 // The caller reads `stock` back after Accepted; the dialog never touches the investment list.
 class DlgStock : public QDialog, public StockDialogView {
     Q_OBJECT
@@ -46,7 +49,13 @@ public:
 
     Stock stock;
 
+    // For the program's tests.
+    HistoryChart* Chart() const { return chart; }
+    SymbolLookup* Lookup() const { return lookup; }
+
 private:
+    // The chart with the limits as the form shows them now.
+    void RefreshChart();
     void OnSearchDone();
     void DropSearch();
 
@@ -63,6 +72,11 @@ private:
     QLineEdit* nameEdit;
     ListViewWidget* historyList;
     QPushButton* searchButton;
+    QLineEdit* quantityEdit;
+    HistoryChart* chart;
+    SymbolLookup* lookup;
+    // Cancelled when the dialog closes: a lookup still running ends at its next wait.
+    std::shared_ptr<CancelToken> lookupToken = std::make_shared<CancelToken>();
 };
 
 } // namespace quillory

@@ -15,14 +15,18 @@
 #include <QWindow>
 
 #include "app/core/AppIds.h"
+#include "app/core/ColumnLayout.h"
+#include "app/core/Holdings.h"
 #include "app/core/OptionsValues.h"
 #include "app/core/WindowPlacement.h"
 #include "app/qt/DlgAbout.h"
 #include "app/qt/DlgAlert.h"
 #include "app/qt/DlgOptions.h"
 #include "app/qt/DlgStock.h"
+#include "app/qt/HistoryChart.h"
 #include "app/qt/Icons.h"
 #include "app/qt/ListViewWidget.h"
+#include "app/qt/Notifier.h"
 #include "app/qt/Prompts.h"
 #include "app/qt/RowColourDelegate.h"
 
@@ -72,6 +76,10 @@ MainDialog::MainDialog(QuilloryApp& app, StockList& list, StockSources sources, 
     updateButton->setDefault(true);
 
     tray = new QSystemTrayIcon(this);
+    notifier = new Notifier(tray, this);
+    ConnectNotifier();
+    statusText = statusLine->text().toStdString();
+    trayTipHead = QuilloryApp::kName;
 
     updateTimer.setObjectName("timer1");
     blinkTimer.setObjectName("timer2");
@@ -110,13 +118,19 @@ void MainDialog::OnInitDialog() {
         tray->show();
     setWindowIcon(Icons::Get(kIconIdle));
 
-    listView->SetColumns({{"Symbol", Qt::AlignLeft, ColumnWidths::Read(app, 0)},
-                          {"Name", Qt::AlignLeft, ColumnWidths::Read(app, 1)},
-                          {"Price", Qt::AlignRight, ColumnWidths::Read(app, 2)},
-                          {"Change", Qt::AlignRight, ColumnWidths::Read(app, 3)}});
+    const QFontMetrics metrics = listView->fontMetrics();
+    const std::vector<int> widths = ColumnLayout::Widths(
+        app, [&metrics](const std::string& text) { return metrics.horizontalAdvance(QString::fromStdString(text)); });
+    std::vector<ListColumn> columns;
+    for (size_t i = 0; i < ColumnLayout::Columns().size(); ++i) {
+        const ColumnLayout::Column& column = ColumnLayout::Columns()[i];
+        columns.push_back({column.header, column.rightAligned ? Qt::AlignRight : Qt::AlignLeft, widths[i]});
+    }
+    listView->SetColumns(columns);
     list.FillListView(*listView);
     if (listView->GetItemCount() > 0)
         listView->SelectRow(0);
+    RefreshHoldings();
     SetTimer(kUpdateTimer, kFirstUpdateDelayMs);
     show();
     raise();
@@ -141,12 +155,16 @@ void MainDialog::showEvent(QShowEvent* event) {
         resize(std::max(placement.Width() - margins.left() - margins.right(), minimumWidth()),
                std::max(placement.Height() - margins.top() - margins.bottom(), minimumHeight()));
         move(placement.left, placement.top);
+        // The Name column follows the user's resizing, not the sizes the window takes on its way
+        // to the screen: those would shrink it a little on every start.
+        QTimer::singleShot(200, this, [this] { listWidth = listView->width(); });
     }
 }
 
 void MainDialog::SaveWindowSettings() {
     for (int column = 0; column < listView->columnCount(); ++column)
-        ColumnWidths::Write(app, column, listView->columnWidth(column));
+        if (!listView->isColumnHidden(column)) // a hidden column keeps the width it had when shown
+            ColumnWidths::Write(app, column, listView->columnWidth(column));
     QRect frame = frameGeometry();
     WindowPlacement placement{frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
     placement.Write(app);
@@ -159,13 +177,32 @@ void MainDialog::OnSessionEnd() {
 
 void MainDialog::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    LayOut();
+    if (listWidth >= 0 && listView->width() != listWidth) {
+        // The Name column takes the room the window gains once every column shows, and gives it
+        // back first when the window narrows, so the numbers scroll out of sight last.
+        const bool grown = listView->width() > listWidth;
+        listWidth = listView->width();
+        const int room = listView->viewport()->width() - listView->horizontalHeader()->length();
+        const int name = listView->columnWidth(kColumnName);
+        constexpr int kMinName = 60;
+        if (grown && room > 0)
+            listView->setColumnWidth(kColumnName, name + room);
+        else if (!grown && room < 0 && name > kMinName)
+            listView->setColumnWidth(kColumnName, std::max(kMinName, name + room));
+    }
+}
+
+void MainDialog::LayOut() {
     const int cx = width(), cy = height();
+    // The holdings line takes a third line of the status area from the list.
+    const int extra = holdingsText.empty() ? 0 : statusLine->fontMetrics().lineSpacing() + 2;
     addButton->setGeometry(7, 7, 20, 20);
     editButton->setGeometry(37, 7, 20, 20);
     deleteButton->setGeometry(67, 7, 20, 20);
     makerButton->setGeometry(97, 7, 80, 20);
-    listView->setGeometry(7, 39, cx - 14, cy - 115);
-    statusLine->setGeometry(7, cy - 69, cx - 14, 30);
+    listView->setGeometry(7, 39, cx - 14, cy - 115 - extra);
+    statusLine->setGeometry(7, cy - 69 - extra, cx - 14, 30 + extra);
     statusLine->update();
     updateButton->setGeometry(7, cy - 32, cx - 14, 25);
 }
@@ -231,6 +268,8 @@ QMenu* MainDialog::CreateListMenu() {
     if (listView->GetSelectionMark() >= 0) {
         menu->addAction("&Edit", this, &MainDialog::OnEdit);
         menu->addAction("&Delete", this, &MainDialog::OnDelete);
+        menu->addAction("History…", this, &MainDialog::OnHistory);
+        menu->addAction("Export…", this, &MainDialog::OnExport);
     }
     menu->addSeparator();
     menu->addAction("&Options...", this, &MainDialog::OnOptions);
@@ -275,6 +314,7 @@ void MainDialog::OnAdd() {
         int row = stock.InsertListRow(*listView);
         listView->SelectRow(row);
     }
+    RefreshHoldings();
     // Saved also when the list refused the investment: the file then stays as it was.
     list.Save();
 }
@@ -291,6 +331,7 @@ void MainDialog::OnEdit() {
         return;
     list.Update(symbol, dialog.stock);
     dialog.stock.UpdateListRow(mark, *listView);
+    RefreshHoldings();
     list.Save();
 }
 
@@ -306,6 +347,7 @@ void MainDialog::OnDelete() {
     int next = listView->GetSelectionMark();
     if (next >= 0)
         listView->SelectRow(next);
+    RefreshHoldings();
     list.Save();
 }
 
@@ -316,9 +358,11 @@ void MainDialog::OnOptions() {
     dialog.autoStart = values.autoStart;
     dialog.weekendUpdate = values.weekendUpdate;
     dialog.fallback = values.fallback;
+    dialog.notifications = values.notifications;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    OptionsValues{dialog.updateTime, dialog.autoStart, dialog.weekendUpdate, dialog.fallback}.Apply(app, *this);
+    OptionsValues{dialog.updateTime, dialog.autoStart, dialog.weekendUpdate, dialog.fallback, dialog.notifications}
+        .Apply(app, *this);
     updater.SetFallback(dialog.fallback != 0);
 }
 
@@ -357,6 +401,121 @@ void MainDialog::OnTrayDoubleClick() {
     }
 }
 
+void MainDialog::OnNotificationActivated() {
+    if (cycle.GetPendingAlerts().empty() || findChild<DlgAlert*>()) {
+        RestoreWindow();
+        return;
+    }
+    OnTrayDoubleClick();
+}
+
+void MainDialog::ConnectNotifier() {
+    connect(notifier, &Notifier::activated, this, &MainDialog::OnNotificationActivated);
+}
+
+void MainDialog::SetNotificationBus(const QDBusConnection& bus) {
+    delete notifier;
+    notifier = new Notifier(tray, bus, this);
+    ConnectNotifier();
+}
+
+void MainDialog::AlertsCollected(const std::list<std::string>& texts) {
+    if (app.GetNotifications() != 0)
+        notifier->Notify(texts);
+}
+
+const Stock* MainDialog::SelectedStock(Stock& stock) {
+    const int mark = listView->GetSelectionMark();
+    if (mark < 0 || !list.Get(listView->GetItemText(mark, kColumnSymbol), stock))
+        return nullptr;
+    return &stock;
+}
+
+void MainDialog::OnHistory() {
+    Stock stock;
+    if (!SelectedStock(stock))
+        return;
+    HistoryWindow window(stock, isVisible() ? this : nullptr);
+    window.exec();
+}
+
+void MainDialog::OnExport() {
+    Stock stock;
+    if (SelectedStock(stock))
+        ExportHistory(stock, isVisible() ? this : nullptr);
+}
+
+namespace {
+
+// The investment a row shows, without copying its history.
+const Stock* Find(const StockList& list, const std::string& symbol) {
+    for (const Stock& stock : list)
+        if (stock.GetSymbol() == symbol)
+            return &stock;
+    return nullptr;
+}
+
+} // namespace
+
+void MainDialog::RefreshHoldingCells(int row) {
+    if (listView->columnCount() <= ColumnLayout::kColumnValue)
+        return;
+    const Stock* stock = Find(list, listView->GetItemText(row, kColumnSymbol));
+    if (!stock)
+        return;
+    // While the row is fetched ("...") or failed ("N/A") its other cells say the same.
+    const std::string price = listView->GetItemText(row, kColumnPrice);
+    const bool pending = price == "..." || price == "N/A";
+    listView->SetItemText(row, ColumnLayout::kColumnChangePercent,
+                          pending ? price : Holdings::ChangePercentText(*stock));
+    listView->SetItemText(row, ColumnLayout::kColumnValue,
+                          stock->GetQuantity() == 0 ? ""
+                          : pending                 ? price
+                                                    : Holdings::ValueText(*stock));
+}
+
+void MainDialog::RefreshTotals() {
+    listView->setColumnHidden(ColumnLayout::kColumnValue, !Holdings::AnyHolding(list));
+    const std::string holdings = Holdings::TotalsText(Holdings::TotalsPerCurrency(list));
+    if (holdings != holdingsText) {
+        holdingsText = holdings;
+        LayOut();
+    }
+    ShowStatus();
+}
+
+void MainDialog::RefreshHoldings() {
+    if (listView->columnCount() <= ColumnLayout::kColumnValue) { // before the window is set up
+        tray->setToolTip(QString::fromStdString(trayTipHead));
+        ShowStatus();
+        return;
+    }
+    std::vector<const Stock*> shown;
+    for (int row = 0; row < listView->GetItemCount(); ++row) {
+        RefreshHoldingCells(row);
+        if (const Stock* stock = Find(list, listView->GetItemText(row, kColumnSymbol)))
+            shown.push_back(stock);
+    }
+    RefreshTotals();
+    // The pass's own text first (failures among it), then the investments in list order.
+    const std::size_t name = std::string(QuilloryApp::kName).size();
+    const std::size_t budget = 480 > trayTipHead.size() ? 480 - trayTipHead.size() : 0;
+    const std::string lines = Holdings::TrayToolTip(shown, budget + name);
+    tray->setToolTip(QString::fromStdString(trayTipHead + lines.substr(name)));
+}
+
+void MainDialog::ShowStatus() {
+    std::string text = statusText;
+    if (!holdingsText.empty())
+        text += "\n" + holdingsText;
+    statusLine->setText(QString::fromStdString(text));
+    statusLine->setToolTip(statusLine->text()); // the line may be wider than the window
+}
+
+QString MainDialog::StatusLineText() const {
+    return statusLine->text();
+}
+
 // UpdateWindow
 
 void MainDialog::DeleteAllItems() {
@@ -367,6 +526,8 @@ int MainDialog::InsertItem(int index, const std::string& text) {
 }
 void MainDialog::SetItemText(int row, int column, const std::string& text) {
     listView->SetItemText(row, column, text);
+    if (column == kColumnChange) // a row is rewritten up to this column, in order
+        RefreshHoldingCells(row);
 }
 int MainDialog::GetItemCount() {
     return listView->GetItemCount();
@@ -385,11 +546,15 @@ void MainDialog::EnableUpdateButton(bool enable) {
     updateButton->setEnabled(enable);
 }
 std::string MainDialog::GetStatusText() {
-    return statusLine->text().toStdString();
+    return statusText;
 }
 void MainDialog::SetStatusText(const std::string& text) {
-    statusLine->setText(QString::fromStdString(text));
-    statusLine->setToolTip(statusLine->text()); // the line may be wider than the window
+    statusText = text;
+    // The pass moved prices: the totals follow (the rows follow cell by cell, the tooltip at the end).
+    if (listView->columnCount() > ColumnLayout::kColumnValue)
+        RefreshTotals();
+    else
+        ShowStatus();
 }
 
 void MainDialog::SetTimer(int id, int milliseconds) {
@@ -421,7 +586,8 @@ void MainDialog::SetTrayIcon(int iconId) {
 }
 
 void MainDialog::SetTrayToolTip(const std::string& text) {
-    tray->setToolTip(QString::fromStdString(text));
+    trayTipHead = text;
+    RefreshHoldings();
 }
 
 QString MainDialog::TrayToolTip() const {

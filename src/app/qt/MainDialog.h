@@ -13,6 +13,7 @@
 #include "storage/StockList.h"
 #include "tasks/ThreadPool.h"
 
+class QDBusConnection;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -21,6 +22,7 @@ class QSystemTrayIcon;
 namespace quillory {
 
 class ListViewWidget;
+class Notifier;
 
 // The program's window: the investment list with its add, edit and delete commands, the status
 // line and the update button, beside a tray icon. Closing or minimising only hides it (or, with
@@ -46,6 +48,12 @@ public:
     // the tray icon, stops timer 1 and asks the application to end.
     void OnExit();
     void OnTrayDoubleClick();
+    // The desktop notification of an alert (or the tray message) was clicked: shows the waiting
+    // alerts as the tray icon's double click does.
+    void OnNotificationActivated();
+    // "History…" and "Export…" of the selected row.
+    void OnHistory();
+    void OnExport();
     // Shows the window, restored and on top (also when another start of the program asks).
     void RestoreWindow();
     void OnCancel();
@@ -72,6 +80,7 @@ public:
     void KillTimer(int id) override;
     void SetTrayIcon(int iconId) override;
     void SetTrayToolTip(const std::string& text) override;
+    void AlertsCollected(const std::list<std::string>& texts) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
@@ -80,6 +89,10 @@ public:
     UpdateCycle& Cycle() { return cycle; }
     int TimerInterval(int id) const; // -1 when the timer is not running
     QString TrayToolTip() const;
+    QString StatusLineText() const; // the status with the holdings line under it
+    Notifier& Notifications() { return *notifier; }
+    // Announces alerts over `bus` from now on instead of the session bus.
+    void SetNotificationBus(const QDBusConnection& bus);
     int TrayIcon() const { return trayIconId; }
     bool HasTray() const { return trayAvailable; }
     void SetTrayAvailable(bool available) { trayAvailable = available; }
@@ -100,6 +113,16 @@ private:
     void RestorePlacement();
     void ShowListMenu(const QPoint& globalPos);
     void HideOrMinimize();
+    void ConnectNotifier();
+    // The "Change %" and "Value" cells of a row, from the investment the list holds.
+    void RefreshHoldingCells(int row);
+    // Every row's holding cells, the Value column's visibility, the holdings line and the tooltip.
+    void RefreshHoldings();
+    // The Value column's visibility and the holdings line.
+    void RefreshTotals();
+    void ShowStatus();
+    void LayOut();
+    const Stock* SelectedStock(Stock& stock);
 
     QuilloryApp& app;
     StockList& list;
@@ -125,6 +148,11 @@ private:
     bool trayAvailable;
     bool exiting = false;
     bool frameAdjusted = false;
+    Notifier* notifier = nullptr;
+    std::string statusText;
+    std::string holdingsText;
+    std::string trayTipHead;
+    int listWidth = -1; // the list's width at the last resize, once the columns are set
     WindowPlacement placement;
 };
 

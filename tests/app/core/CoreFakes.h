@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <list>
 #include <map>
 #include <string>
 #include <utility>
@@ -83,6 +84,7 @@ public:
         trayHistory.push_back(iconId);
     }
     void SetTrayToolTip(const std::string& text) override { trayToolTip = text; }
+    void AlertsCollected(const std::list<std::string>& texts) override { alertPasses.push_back(texts); }
     void BeginWaitCursor() override { ++waitDepth; }
     void EndWaitCursor() override { --waitDepth; }
 
@@ -93,6 +95,7 @@ public:
     std::vector<int> trayHistory;
     std::string status = "Quotes delayed 20 minutes\nLast update: N/A";
     std::string trayToolTip = "Quillory";
+    std::vector<std::list<std::string>> alertPasses; // what each pass announced
     int trayIcon = 134;
     int waitDepth = 0;
     bool buttonEnabled = true;

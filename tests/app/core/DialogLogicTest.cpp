@@ -73,6 +73,7 @@ TEST(OptionsValuesTest, OkWithoutChangesWritesSwitchesAndLeavesTimerAlone) {
     EXPECT_EQ((store.values[{"Options", "AutoStart"}]), 0);
     EXPECT_EQ((store.values[{"Options", "WeekendUpdateFlag"}]), 0);
     EXPECT_EQ((store.values[{"Options", "Fallback"}]), 1);
+    EXPECT_EQ((store.values[{"Options", "Notifications"}]), 1);
     EXPECT_EQ(store.values.count({"Options", "UpdateTime"}), 0u);
     EXPECT_EQ(autostart.calls, std::vector<std::string>{"Disable"});
     EXPECT_EQ(window.timers[1], 2000);

@@ -23,6 +23,7 @@ public:
         std::string company;
         double lastTrade = 0, change = 0;
         std::string chosenSource = {}; // the "Source" parameter, as "Automatic" sets it
+        std::string currency = {};     // the "Currency" parameter, when the source reports one
     };
 
     void Add(const std::string& source, const std::string& symbol, Quote quote) { quotes[{source, symbol}] = quote; }
@@ -76,6 +77,8 @@ private:
             SetChange(it->second.change);
             if (!it->second.chosenSource.empty())
                 SetParameter("Source", it->second.chosenSource);
+            if (!it->second.currency.empty())
+                SetCurrency(it->second.currency);
             return true;
         }
 

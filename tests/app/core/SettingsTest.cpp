@@ -16,6 +16,7 @@ TEST(SettingsTest, FreshProfileGivesTheDefaults) {
     EXPECT_EQ(app.GetAutoStart(), 0);
     EXPECT_EQ(app.GetWeekendUpdateFlag(), 0);
     EXPECT_EQ(app.GetFallback(), 1);
+    EXPECT_EQ(app.GetNotifications(), 1);
     WindowPlacement placement = WindowPlacement::Read(app);
     EXPECT_EQ(placement.left, 100);
     EXPECT_EQ(placement.top, 100);
@@ -36,8 +37,10 @@ TEST(SettingsTest, EveryReadGoesToTheStoreAndNamesItsSection) {
     app.SetUpdateTime(25);
     app.SetWeekendUpdateFlag(1);
     app.SetFallback(0);
+    app.SetNotifications(0);
     ColumnWidths::Write(app, 3, 77);
     EXPECT_EQ((store.values[{"Options", "Fallback"}]), 0);
+    EXPECT_EQ((store.values[{"Options", "Notifications"}]), 0);
     EXPECT_EQ((store.values[{"Options", "UpdateTime"}]), 25);
     EXPECT_EQ((store.values[{"Options", "WeekendUpdateFlag"}]), 1);
     EXPECT_EQ((store.values[{"Window", "Column3"}]), 77);

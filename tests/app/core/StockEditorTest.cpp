@@ -122,7 +122,7 @@ TEST_F(StockEditorTest, CancelledSearchStopsAtTheNextSourceAndEndsWithoutABox) {
 TEST_F(StockEditorTest, ApplyTrimsAndReadsLimitsAsStrtodDoes) {
     Stock stock("OLD", "Old name");
     StockEditor editor(stock, world.Sources(kNames));
-    StockEditor::Form form{" MSFT ", "  Microsoft Corporation ", "Bloomberg", false, " 31.5abc", true, "abc"};
+    StockEditor::Form form{" MSFT ", "  Microsoft Corporation ", "Bloomberg", false, " 31.5abc", true, "abc", ""};
     ASSERT_TRUE(editor.Apply(form));
 
     EXPECT_EQ(stock.GetSymbol(), "MSFT");
@@ -134,10 +134,30 @@ TEST_F(StockEditorTest, ApplyTrimsAndReadsLimitsAsStrtodDoes) {
     EXPECT_EQ(stock.GetAlert().GetLowerLimit(), 0);
 }
 
+TEST_F(StockEditorTest, ApplyStoresTheQuantityAndRefusesOneThatIsNoNumber) {
+    struct Case {
+        std::string text;
+        bool accepted;
+        double quantity;
+    };
+    const Case cases[] = {{"", true, 0},    {"  12.5 ", true, 12.5}, {"1,000", true, 1000}, {"0", true, 0},
+                          {"-3", true, -3}, {"ten", false, 7},       {"12abc", false, 7},   {"1e999", false, 7}};
+    for (const Case& c : cases) {
+        Stock stock("MSFT", "Microsoft");
+        stock.SetQuantity(7);
+        StockEditor editor(stock, world.Sources(kNames));
+        StockEditor::Form form{"MSFT", "Microsoft", "Bloomberg", false, "", false, "", c.text};
+        EXPECT_EQ(editor.Apply(form), c.accepted) << c.text;
+        EXPECT_EQ(stock.GetQuantity(), c.quantity) << c.text;
+    }
+    ASSERT_EQ(boxes.Boxes().size(), 3u);
+    EXPECT_EQ(boxes.Boxes()[0].text, "Invalid quantity!");
+}
+
 TEST_F(StockEditorTest, ApplyRefusesABlankSymbolAndChangesNothing) {
     Stock stock("OLD", "Old name");
     StockEditor editor(stock, world.Sources(kNames));
-    EXPECT_FALSE(editor.Apply({"  ", "New", "Bloomberg", true, "1", true, "2"}));
+    EXPECT_FALSE(editor.Apply({"  ", "New", "Bloomberg", true, "1", true, "2", ""}));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, "Invalid symbol!");
     EXPECT_EQ(stock.GetSymbol(), "OLD");

@@ -65,6 +65,20 @@ TEST_F(StockQuoteUpdaterTest, QuoteBecomesTodaysPriceAndRewritesTheRow) {
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+TEST_F(StockQuoteUpdaterTest, TheReportedCurrencyIsKeptAndSilenceKeepsTheOldOne) {
+    AddInvestment("SAP.DE");
+    AddInvestment("MSFT");
+    world.Add("Yahoo Finance", "SAP.DE", {"SAP SE", 210.5, 1, "", "EUR"});
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 30.5, 0});
+    RunPass();
+    EXPECT_EQ(Get("SAP.DE").GetCurrency(), "EUR");
+    EXPECT_EQ(Get("MSFT").GetCurrency(), "");
+
+    world.quotes[{"Yahoo Finance", "SAP.DE"}].currency = "";
+    RunPass();
+    EXPECT_EQ(Get("SAP.DE").GetCurrency(), "EUR");
+}
+
 TEST_F(StockQuoteUpdaterTest, TwoRowsWithOneSymbolUpdateTheSameInvestmentTwice) {
     AddInvestment("MSFT");
     Stock(std::string("MSFT"), "").InsertListRow(window); // a second row, no second investment

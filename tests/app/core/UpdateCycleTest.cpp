@@ -394,6 +394,9 @@ TEST_F(UpdateCycleTest, AlertsWaitInRowOrderAndStartTheBlinkWhichSurvivesARestar
     EXPECT_EQ(window.timers[2], 500);
     EXPECT_THAT(cycle.GetPendingAlerts(),
                 ElementsAre("IBM alert", "MSFT price is 1,234.50 which is above your limit of 1,200.00!"));
+    ASSERT_EQ(window.alertPasses.size(), 1u) << "announced once per pass, in row order";
+    EXPECT_THAT(window.alertPasses[0],
+                ElementsAre("IBM alert", "MSFT price is 1,234.50 which is above your limit of 1,200.00!"));
     window.trayHistory.clear();
     cycle.OnTimer(2);
     cycle.OnTimer(2);
@@ -407,6 +410,17 @@ TEST_F(UpdateCycleTest, AlertsWaitInRowOrderAndStartTheBlinkWhichSurvivesARestar
     EXPECT_EQ(window.trayIcon, 134);
 
     // The next blinking goes on from where the last one stopped.
+    updater.quotes["MSFT"].alerts.clear();
+    cycle.UpdateQuotes();
+    runner.RunAll();
+    ASSERT_EQ(window.alertPasses.size(), 2u);
+    EXPECT_THAT(window.alertPasses[1], ElementsAre("IBM alert")) << "only this pass's texts";
+    cycle.TakePendingAlerts();
+    updater.quotes["IBM"].alerts.clear();
+    cycle.UpdateQuotes();
+    runner.RunAll();
+    EXPECT_EQ(window.alertPasses.size(), 2u) << "a pass without alerts announces nothing";
+    updater.quotes["IBM"].alerts = {"IBM alert"};
     cycle.UpdateQuotes();
     runner.RunAll();
     window.trayHistory.clear();

@@ -4,27 +4,36 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTest>
 #include <csignal>
 #include <filesystem>
 
 #include "../core/FakeSources.h"
+#include "PageServer.h"
+#include "PrivateBus.h"
 #include "QtTestApp.h"
 #include "TestServer.h"
 #include "TestSupport.h"
 #include "app/core/AppIds.h"
+#include "app/qt/DlgAlert.h"
 #include "app/qt/DlgStock.h"
 #include "app/qt/ExitSignals.h"
+#include "app/qt/HistoryChart.h"
 #include "app/qt/ListViewWidget.h"
 #include "app/qt/MainDialog.h"
+#include "app/qt/Notifier.h"
 #include "app/qt/Prompts.h"
 #include "app/qt/QtSettingsStore.h"
+#include "app/qt/SymbolLookup.h"
 #include "app/qt/XdgAutostart.h"
 #include "foundation/NumericFormat.h"
 
@@ -103,11 +112,18 @@ TEST_F(MainDialogTest, FirstStartUsesTheDefaultPlacementAndColumns) {
     EXPECT_EQ(dialog->frameGeometry().topLeft(), QPoint(100, 100));
     EXPECT_EQ(dialog->frameGeometry().size(), QSize(300, 400));
     ListViewWidget* view = dialog->List();
-    EXPECT_EQ(view->columnWidth(0), 50);
-    EXPECT_EQ(view->columnWidth(1), 100);
-    EXPECT_EQ(view->columnWidth(2), 55);
-    EXPECT_EQ(view->columnWidth(3), 50);
+    // No saved widths: each column fits its header and the widest text it usually shows.
+    const QFontMetrics metrics = view->fontMetrics();
+    const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
+    EXPECT_GE(view->columnWidth(2), metrics.horizontalAdvance("-12345.67") + margins);
+    EXPECT_GE(view->columnWidth(3), metrics.horizontalAdvance("-12345.67") + margins);
+    EXPECT_GE(view->columnWidth(0), metrics.horizontalAdvance("EURUSD=X") + margins);
+    EXPECT_GE(view->columnWidth(4), metrics.horizontalAdvance("-100.00%") + margins);
+    ASSERT_EQ(view->columnCount(), 6);
     EXPECT_EQ(view->horizontalHeaderItem(3)->text(), "Change");
+    EXPECT_EQ(view->horizontalHeaderItem(4)->text(), "Change %");
+    EXPECT_EQ(view->horizontalHeaderItem(5)->text(), "Value");
+    EXPECT_TRUE(view->isColumnHidden(5)) << "no investment has a quantity";
     EXPECT_THAT(Symbols(*dialog), ElementsAre("^DJI", "goog", "MSFT"));
     EXPECT_EQ(view->GetItemText(2, 1), "MSFT Corp");
     EXPECT_EQ(view->GetItemText(2, 2), "N/A");
@@ -116,6 +132,122 @@ TEST_F(MainDialogTest, FirstStartUsesTheDefaultPlacementAndColumns) {
     EXPECT_EQ(dialog->TrayIcon(), kIconIdle);
     EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: N/A");
     EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(MainDialogTest, SavedColumnWidthsWin) {
+    const int saved[] = {50, 100, 55, 50};
+    for (int column = 0; column < 4; ++column)
+        app.WriteProfileInt("Window", "Column" + std::to_string(column), saved[column]);
+    auto dialog = Open({"MSFT"});
+    for (int column = 0; column < 4; ++column)
+        EXPECT_EQ(dialog->List()->columnWidth(column), saved[column]) << column;
+    EXPECT_GT(dialog->List()->columnWidth(4), 0) << "a column new to the saved settings gets its default";
+}
+
+TEST_F(MainDialogTest, HoldingsShowTheirValueAndTheTotalPerCurrency) {
+    test::ScopedClock clock(2026, 12, 9, 14, 5, 9);
+    Stock msft("MSFT", "Microsoft");
+    msft.SetQuantity(10);
+    msft.SetCurrency("USD");
+    list.Add(msft);
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 400, 4, "", "USD"});
+    world.Add("Yahoo Finance", "SAP.DE", {"SAP", 200, -2, "", "EUR"});
+    auto dialog = Open({"SAP.DE"});
+    ListViewWidget* view = dialog->List();
+    EXPECT_FALSE(view->isColumnHidden(5));
+    EXPECT_EQ(view->GetItemText(0, 5), "N/A") << "a holding without a price yet";
+
+    dialog->UpdateQuotes();
+    WaitForPass(*dialog);
+    EXPECT_THAT(Symbols(*dialog), ElementsAre("MSFT", "SAP.DE"));
+    EXPECT_EQ(view->GetItemText(0, 4), "1.01%");
+    EXPECT_EQ(view->GetItemText(0, 5), "4000.00");
+    EXPECT_EQ(view->GetItemText(1, 4), "-0.99%");
+    EXPECT_EQ(view->GetItemText(1, 5), "") << "no quantity, no value";
+    EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09");
+    EXPECT_EQ(dialog->StatusLineText(),
+              "Quotes delayed 20 minutes\nLast update: 14:05:09\nHoldings: 4,000.00 USD (+40.00, +1.01%)");
+    EXPECT_EQ(dialog->TrayToolTip(), "Quillory\nMSFT 400.00 1.01%\nSAP.DE 200.00 -0.99%");
+    Stock stored;
+    list.Get("SAP.DE", stored);
+    EXPECT_EQ(stored.GetCurrency(), "EUR");
+    std::string text;
+    list.CreateXMLString(text);
+    EXPECT_NE(
+        text.find(R"(<Stock Symbol="MSFT" Name="Microsoft" Quantity="10" DataSource="Yahoo Finance" Currency="USD">)"),
+        std::string::npos);
+}
+
+TEST_F(MainDialogTest, AnAlertOfAPassIsOneNotificationWhichOpensTheAlertDialog) {
+    test::PrivateBus bus;
+    if (!bus.Started())
+        GTEST_SKIP() << "dbus-daemon did not start";
+    test::FakeNotificationService service;
+    QDBusConnection serviceConnection = bus.Connect("notifications");
+    ASSERT_TRUE(serviceConnection.registerVirtualObject(Notifier::kPath, &service));
+    ASSERT_TRUE(serviceConnection.registerService(Notifier::kService));
+
+    Stock msft("MSFT", "Microsoft");
+    msft.GetAlert().SetUpper(true, 300);
+    list.Add(msft);
+    world.Add("Yahoo Finance", "MSFT", {"Microsoft", 400, 4});
+    auto dialog = Open({});
+    dialog->SetNotificationBus(bus.Connect("program"));
+    QSignalSpy shown(&dialog->Notifications(), &Notifier::shown);
+    dialog->UpdateQuotes();
+    WaitForPass(*dialog);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.count() == 1; }, 5000));
+    ASSERT_EQ(service.calls.size(), 1);
+    EXPECT_EQ(service.calls[0][4].toString(), "MSFT price is 400.00 which is above your limit of 300.00!");
+    EXPECT_EQ(dialog->Cycle().GetPendingAlerts().size(), 1u) << "the tray still blinks";
+
+    // The dialog opens inside the signal's delivery: a timer looks for it from within its loop.
+    std::string shownText;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&shownText] {
+        if (DlgAlert* alert = ActiveDialog<DlgAlert>()) {
+            shownText = alert->findChild<QPlainTextEdit*>()->toPlainText().toStdString();
+            alert->reject();
+        }
+    });
+    poll.start(10);
+    QDBusMessage signal = QDBusMessage::createSignal(Notifier::kPath, Notifier::kInterface, "ActionInvoked");
+    signal << uint(41) << QString("default");
+    serviceConnection.send(signal);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !shownText.empty(); }, 5000));
+    EXPECT_EQ(shownText, "MSFT price is 400.00 which is above your limit of 300.00!");
+    EXPECT_TRUE(dialog->Cycle().GetPendingAlerts().empty());
+
+    // With the option off the next crossing only blinks.
+    app.SetNotifications(0);
+    dialog->UpdateQuotes();
+    WaitForPass(*dialog);
+    QTest::qWait(100);
+    EXPECT_EQ(service.calls.size(), 1);
+    EXPECT_EQ(dialog->Cycle().GetPendingAlerts().size(), 1u);
+}
+
+TEST_F(MainDialogTest, TypingASymbolOffersCandidatesLookedUpOffTheGuiThread) {
+    test::PageServer server(true);
+    Stock fresh;
+    fresh.SetDataSource("Bloomberg");
+    DlgStock dialog(fresh, world.Sources({"Yahoo Finance", "Automatic", "Bloomberg"}));
+    dialog.show();
+    auto* symbol = dialog.findChild<QLineEdit*>("symbol");
+    symbol->setFocus();
+    QTest::keyClicks(symbol, "apple");
+    EXPECT_EQ(symbol->text(), "APPLE");
+    QAbstractItemView* popup = dialog.Lookup()->Completer()->popup();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 15000));
+    EXPECT_EQ(dialog.Lookup()->Requests(), 1) << "one lookup after the pause, not one per key";
+    ASSERT_EQ(popup->model()->rowCount(), 2);
+    EXPECT_EQ(popup->model()->index(0, 0).data().toString(), "AAPL");
+
+    emit dialog.Lookup()->Completer()->activated(popup->model()->index(0, 0));
+    EXPECT_EQ(symbol->text(), "AAPL");
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("name")->text(), "Apple Inc.");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("source")->currentText(), "Automatic");
+    dialog.reject();
 }
 
 TEST_F(MainDialogTest, PlacementPastTheScreenEdgeMovesBackOntoIt) {
@@ -140,6 +272,25 @@ TEST_F(MainDialogTest, LayoutFollowsTheSizeAndStopsAtTheMinimum) {
     EXPECT_EQ(dialog->findChild<QWidget*>("status")->geometry(), QRect(7, 500 - 69, 400 - 14, 30));
 }
 
+TEST_F(MainDialogTest, TheNameColumnTakesWhatTheWindowGainsAndGivesItBackFirst) {
+    const int saved[] = {50, 100, 55, 50, 50};
+    for (int column = 0; column < 5; ++column)
+        app.WriteProfileInt("Window", "Column" + std::to_string(column), saved[column]);
+    auto dialog = Open({"MSFT"});
+    ListViewWidget* view = dialog->List();
+    QTest::qWait(300); // the sizes of the way to the screen are not the user's
+    EXPECT_EQ(view->columnWidth(1), 100);
+
+    dialog->resize(700, 400);
+    EXPECT_EQ(view->horizontalHeader()->length(), view->viewport()->width()) << "no empty room after the last column";
+    EXPECT_GT(view->columnWidth(1), 300);
+    EXPECT_EQ(view->columnWidth(2), 55);
+
+    dialog->resize(320, 400);
+    EXPECT_EQ(view->columnWidth(1), std::max(60, 100 - (305 - view->viewport()->width())));
+    EXPECT_EQ(view->columnWidth(2), 55);
+}
+
 TEST_F(MainDialogTest, MenusOfferTheirCommands) {
     auto dialog = Open({});
     EXPECT_THAT(ActionTexts(dialog->CreateListMenu()),
@@ -148,8 +299,8 @@ TEST_F(MainDialogTest, MenusOfferTheirCommands) {
                 ElementsAre("Add", "Update", "-", "Options...", "-", "About...", "Exit"));
     dialog->InsertItem(0, "MSFT");
     dialog->List()->SelectRow(0);
-    EXPECT_THAT(ActionTexts(dialog->CreateListMenu()),
-                ElementsAre("&Add", "&Edit", "&Delete", "-", "&Options...", "-", "A&bout...", "E&xit"));
+    EXPECT_THAT(ActionTexts(dialog->CreateListMenu()), ElementsAre("&Add", "&Edit", "&Delete", "History…", "Export…",
+                                                                   "-", "&Options...", "-", "A&bout...", "E&xit"));
 }
 
 TEST_F(MainDialogTest, AddingAnExistingSymbolLeavesTheListAlone) {
@@ -384,14 +535,15 @@ TEST_F(MainDialogTest, TimerPassFailuresGoToTheStatusLineAndTrayTipAndAUserPassK
     WaitForPass(*dialog);
     EXPECT_TRUE(boxes.Boxes().empty());
     EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09 (failed: GOOG, MSFT)");
-    EXPECT_EQ(dialog->TrayToolTip(), "Quillory\nQuillory failed to download quotes for GOOG, MSFT.");
+    EXPECT_EQ(dialog->TrayToolTip(),
+              "Quillory\nQuillory failed to download quotes for GOOG, MSFT.\nGOOG N/A\nMSFT N/A");
 
     dialog->UpdateQuotes();
     WaitForPass(*dialog);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text.rfind("Quillory failed to download quotes for GOOG, MSFT.\n", 0), 0u);
     EXPECT_EQ(dialog->GetStatusText(), "Quotes delayed 20 minutes\nLast update: 14:05:09");
-    EXPECT_EQ(dialog->TrayToolTip(), "Quillory");
+    EXPECT_EQ(dialog->TrayToolTip(), "Quillory\nGOOG N/A\nMSFT N/A");
 }
 
 TEST_F(MainDialogTest, ExitDuringABlockedPassCancelsItAndEnds) {
@@ -415,6 +567,7 @@ TEST_F(MainDialogTest, ExitDuringABlockedPassCancelsItAndEnds) {
 
 TEST_F(MainDialogTest, ExitSavesColumnsAndPlacement) {
     auto dialog = Open({"MSFT"});
+    const int symbolWidth = dialog->List()->columnWidth(0);
     dialog->List()->setColumnWidth(1, 140);
     dialog->move(120, 130);
     QSignalSpy exitSpy(dialog.get(), &MainDialog::exitRequested);
@@ -422,7 +575,8 @@ TEST_F(MainDialogTest, ExitSavesColumnsAndPlacement) {
     EXPECT_EQ(exitSpy.count(), 1);
     EXPECT_EQ(dialog->TimerInterval(kUpdateTimer), -1);
     EXPECT_EQ(app.GetProfileInt("Window", "Column1", 0), 140);
-    EXPECT_EQ(app.GetProfileInt("Window", "Column0", 0), 50);
+    EXPECT_EQ(app.GetProfileInt("Window", "Column0", 0), symbolWidth);
+    EXPECT_EQ(app.GetProfileInt("Window", "Column5", -1), -1) << "the hidden Value column keeps no width of 0";
     EXPECT_EQ(app.GetProfileInt("Window", "Left", 0), 120);
     EXPECT_EQ(app.GetProfileInt("Window", "Top", 0), 130);
     EXPECT_EQ(app.GetProfileInt("Window", "Right", 0), 420);
