@@ -11,15 +11,18 @@ constexpr int kPassDeadlineMs = 2 * 60 * 1000;
 constexpr int kFirstUpdateDelayMs = 2000;
 constexpr int kBlinkIntervalMs = 500;
 
-// Images of the tray icon and the program's other pictures, by their resource numbers.
-constexpr int kIconAlert = 128;
-constexpr int kIconIdle = 134;
-constexpr int kIconBlinkOn = 138;
-constexpr int kIconBlinkOff = 139;
-constexpr int kIconBusy = 142;
-constexpr int kBitmapAdd = 143;
-constexpr int kBitmapEdit = 144;
-constexpr int kBitmapDelete = 145;
+// Images of the tray icon and the program's other pictures; each names an SVG file of
+// resources/icons (kIconIdle is the program's own icon, quillory.svg).
+enum IconId : int {
+    kIconAlert,
+    kIconIdle,
+    kIconBlinkOn,
+    kIconBlinkOff,
+    kIconBusy,
+    kBitmapAdd,
+    kBitmapEdit,
+    kBitmapDelete,
+};
 
 // List columns of the main window.
 constexpr int kColumnSymbol = 0;

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <iterator>
+
 // The resource initialiser must be called from the global namespace.
 static void InitQuilloryResources() {
     Q_INIT_RESOURCE(quillory);
@@ -19,7 +21,10 @@ void Init() {
 
 QIcon Get(int id) {
     Init();
-    QString path = QString(":/icons/%1.svg").arg(id);
+    static const char* const files[] = {"alert", "quillory", "blink-on", "blink-off", "busy", "add", "edit", "delete"};
+    if (id < 0 || id >= static_cast<int>(std::size(files)))
+        return QIcon();
+    const QString path = QString(":/icons/%1.svg").arg(files[id]);
     if (!QFile::exists(path))
         return QIcon();
     return QIcon(path);

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/core/AppIds.h"
 #include "app/core/Autostart.h"
 #include "app/core/SettingsStore.h"
 #include "app/core/UpdateWindow.h"
@@ -96,7 +97,7 @@ public:
     std::string status = "Quotes delayed 20 minutes\nLast update: N/A";
     std::string trayToolTip = "Quillory";
     std::vector<std::list<std::string>> alertPasses; // what each pass announced
-    int trayIcon = 134;
+    int trayIcon = kIconIdle;
     int waitDepth = 0;
     bool buttonEnabled = true;
 };

@@ -98,7 +98,7 @@ protected:
     // The pass left the window idle: button on, idle image, no wait cursor, not updating.
     void ExpectIdleAfterPass() {
         EXPECT_TRUE(window.buttonEnabled);
-        EXPECT_EQ(window.trayIcon, 134);
+        EXPECT_EQ(window.trayIcon, kIconIdle);
         EXPECT_EQ(window.waitDepth, 0);
         EXPECT_FALSE(cycle.IsUpdating());
         EXPECT_EQ(window.timers.count(3), 0u) << "the deadline timer outlived its pass";
@@ -115,7 +115,7 @@ TEST_F(UpdateCycleTest, EmptyListStillStampsTheStatusAndRearmsTimerOne) {
     EXPECT_EQ(window.timers[1], 600000);
     EXPECT_EQ(window.timers.count(2), 0u);
     EXPECT_EQ(cycle.GetLastUpdateTime(), Clock::Now());
-    EXPECT_THAT(window.trayHistory, ElementsAre(142, 134));
+    EXPECT_THAT(window.trayHistory, ElementsAre(kIconBusy, kIconIdle));
     ExpectIdleAfterPass();
 }
 
@@ -131,7 +131,7 @@ TEST_F(UpdateCycleTest, RowsWaitWithDotsAndAreAppliedAsTheirQuotesArriveInAnyOrd
     EXPECT_EQ(runner.tasks.size(), 3u);
     EXPECT_TRUE(cycle.IsUpdating());
     EXPECT_FALSE(window.buttonEnabled);
-    EXPECT_EQ(window.trayIcon, 142);
+    EXPECT_EQ(window.trayIcon, kIconBusy);
     EXPECT_EQ(window.timers[3], 120000);
     EXPECT_EQ(window.status, "Quotes delayed 20 minutes\nUpdating 0 of 3\u2026");
     EXPECT_THAT(window.journal, ElementsAre("button off", "redraw 0 .../...", "redraw 1 .../...", "redraw 2 .../..."));
@@ -401,13 +401,13 @@ TEST_F(UpdateCycleTest, AlertsWaitInRowOrderAndStartTheBlinkWhichSurvivesARestar
     cycle.OnTimer(2);
     cycle.OnTimer(2);
     cycle.OnTimer(2);
-    EXPECT_THAT(window.trayHistory, ElementsAre(138, 139, 138));
+    EXPECT_THAT(window.trayHistory, ElementsAre(kIconBlinkOn, kIconBlinkOff, kIconBlinkOn));
 
     std::list<std::string> shown = cycle.TakePendingAlerts();
     EXPECT_EQ(shown.size(), 2u);
     EXPECT_TRUE(cycle.GetPendingAlerts().empty());
     EXPECT_EQ(window.timers.count(2), 0u);
-    EXPECT_EQ(window.trayIcon, 134);
+    EXPECT_EQ(window.trayIcon, kIconIdle);
 
     // The next blinking goes on from where the last one stopped.
     updater.quotes["MSFT"].alerts.clear();
@@ -425,7 +425,7 @@ TEST_F(UpdateCycleTest, AlertsWaitInRowOrderAndStartTheBlinkWhichSurvivesARestar
     runner.RunAll();
     window.trayHistory.clear();
     cycle.OnTimer(2);
-    EXPECT_THAT(window.trayHistory, ElementsAre(139));
+    EXPECT_THAT(window.trayHistory, ElementsAre(kIconBlinkOff));
 }
 
 TEST_F(UpdateCycleTest, OtherTimerIdsAreIgnored) {
