@@ -87,11 +87,19 @@ done
 sleep 1
 echo "smoke: resident memory after the first pass: $(awk '/VmRSS/ {print $2, $3}' /proc/$quillory/status)"
 
+# A screenshot of a window that drew nothing has a colour or two; ours have text, icons and rows.
+shows_content() {
+    local colours
+    colours=$(identify -format '%k' "$1" 2>/dev/null) || return 1
+    [ "${colours:-0}" -ge 32 ] || { echo "smoke: $1 has only ${colours:-0} colours" >&2; return 1; }
+}
+
 if import -window root "$screenshot" 2>"$work/import.log"; then
     echo "smoke: screenshot written to $screenshot"
 else
     fail "import could not take a screenshot: $(cat "$work/import.log")"
 fi
+shows_content "$screenshot" || fail "the screenshot shows no window"
 
 kill -TERM "$quillory"
 for _ in $(seq 100); do
@@ -205,6 +213,7 @@ sleep 1
 window=$(window_id Quillory)
 [ -n "$window" ] || fail "no Quillory window for the holdings screenshot"
 shot Quillory "$holdings_shot" || fail "no holdings screenshot: $(cat "$work/import.log")"
+shows_content "$holdings_shot" || fail "the holdings screenshot is blank"
 echo "smoke: main window with holdings written to $holdings_shot"
 
 # The investment dialog of MSFT: pick its row by typing, then the Edit button.
@@ -222,6 +231,7 @@ done
 [ -n "$dialog" ] || fail "the investment dialog did not open"
 sleep 1
 shot Stock "$dialog_shot" || fail "no dialog screenshot: $(cat "$work/import.log")"
+shows_content "$dialog_shot" || fail "the dialog screenshot is blank"
 echo "smoke: investment dialog with the chart written to $dialog_shot"
 xdotool key --window "$dialog" Escape
 sleep 0.3
