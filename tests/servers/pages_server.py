@@ -37,6 +37,7 @@ import signal
 import ssl
 import sys
 import threading
+import time
 
 
 def load_routes(folder):
@@ -90,6 +91,8 @@ def make_handler(folder, service, routes, options, log_path, log_lock):
                 slash = target.find("/", len("http://"))
                 target = target[slash:] if slash != -1 else "/"
             route = routes.get(target)
+            if DELAY[0] > 0:
+                time.sleep(DELAY[0])
             headers = []
             if route is None:
                 body, status = ("no page for %s\n" % self.path).encode("utf-8"), 404
@@ -117,13 +120,18 @@ def make_handler(folder, service, routes, options, log_path, log_lock):
     return Handler
 
 
+DELAY = [0.0]  # --delay: how long every answer waits, for a demo that shows a pass in progress
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
     parser.add_argument("--log", required=True)
     parser.add_argument("--cert", help="serve the @https services over TLS with this certificate (PEM)")
     parser.add_argument("--key", help="the certificate's private key (PEM)")
+    parser.add_argument("--delay", type=float, default=0, help="seconds to wait before each answer")
     args = parser.parse_args()
+    DELAY[0] = args.delay
 
     context = None
     if args.cert:

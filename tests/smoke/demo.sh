@@ -9,7 +9,8 @@ source_dir=$2
 work=$(mktemp -d "${TMPDIR:-/tmp}/quillory-demo.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 . "$source_dir/tests/smoke/quote-pages.sh"
-start_quote_pages "$source_dir/tests/servers/pages_server.py" "$work/requests.log"
+# Each answer takes QUILLORY_DEMO_DELAY seconds (default 1), so the pass's progress can be watched.
+start_quote_pages "$source_dir/tests/servers/pages_server.py" "$work/requests.log" --delay "${QUILLORY_DEMO_DELAY:-1}"
 
 export XDG_CONFIG_HOME=$work/config APPDATA=$work/appdata
 mkdir -p "$XDG_CONFIG_HOME/Korvant" "$APPDATA/Korvant/Quillory"
