@@ -12,6 +12,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Korvant <quillory@korvant.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What the binaries load as plugins, which shlibdeps cannot see: the SVG image plugin draws every
+# icon, the platform plugins put the window on an X11 or Wayland screen.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The synopsis line comes from the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION

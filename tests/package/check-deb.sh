@@ -54,7 +54,7 @@ for path in "${expected[@]}"; do
 done
 
 depends=$(dpkg-deb --field "$deb" Depends)
-for library in libqt6widgets6 libssl3 libc6; do
+for library in libqt6widgets6 libssl3 libc6 libqt6svg6 qt6-qpa-plugins; do
     [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library (shlibdeps): $depends"
 done
 
