@@ -29,6 +29,5 @@ constexpr int kColumnSymbol = 0;
 constexpr int kColumnName = 1;
 constexpr int kColumnPrice = 2;
 constexpr int kColumnChange = 3;
-constexpr int kColumnCount = 4;
 
 } // namespace quillory
