@@ -1,5 +1,7 @@
 #include "app/qt/SingleInstance.h"
 
+#include <functional>
+
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -89,34 +91,34 @@ bool SingleInstance::Listen() {
     return true;
 }
 
-SingleInstance::Outcome SingleInstance::Start() {
+// Takes the lock when no instance runs, or hands `request` to the one that does. Either the owner
+// answers, or it is still starting (no socket yet) or ending (lock not yet released): try again
+// until one of the two happens.
+SingleInstance::Outcome SingleInstance::Reach(const QByteArray& request, bool waitForEnd,
+                                              const std::function<Outcome()>& locked) {
     const QDeadlineTimer deadline(kStartSeconds * 1000);
     do {
-        if (TryLock()) {
-            Listen();
-            return Outcome::Owner;
-        }
-        // Either the owner answers, or it is still starting (no socket yet) or ending (lock not yet
-        // released): try again until one of the two happens.
-        if (Send("show", false))
+        if (TryLock())
+            return locked();
+        if (Send(request, waitForEnd))
             return Outcome::HandedOver;
         QThread::msleep(kRetryMs);
     } while (!deadline.hasExpired());
     return Outcome::NoAnswer;
 }
 
+SingleInstance::Outcome SingleInstance::Start() {
+    return Reach("show", false, [this] {
+        Listen();
+        return Outcome::Owner;
+    });
+}
+
 SingleInstance::Outcome SingleInstance::Quit() {
-    const QDeadlineTimer deadline(kStartSeconds * 1000);
-    do {
-        if (TryLock()) {
-            Unlock();
-            return Outcome::NotRunning;
-        }
-        if (Send("quit", true))
-            return Outcome::HandedOver;
-        QThread::msleep(kRetryMs);
-    } while (!deadline.hasExpired());
-    return Outcome::NoAnswer;
+    return Reach("quit", true, [this] {
+        Unlock();
+        return Outcome::NotRunning;
+    });
 }
 
 int SingleInstance::ReportNoAnswer() {

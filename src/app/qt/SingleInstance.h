@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <vector>
 
 class QLocalServer;
@@ -52,6 +53,7 @@ private:
     // Sends one request; true when the instance answered "ok". With waitForEnd, also waits until
     // the instance closes the connection, which it does when its process ends.
     bool Send(const QByteArray& request, bool waitForEnd);
+    Outcome Reach(const QByteArray& request, bool waitForEnd, const std::function<Outcome()>& locked);
     void OnConnection();
     void OnRequest(QLocalSocket* client);
     void Perform(const QByteArray& request);
